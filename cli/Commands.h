@@ -1,0 +1,12 @@
+// The vistrelune-cli commands; each returns the process exit code and throws on failure.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vst::cli {
+
+int runInfo(const std::vector<std::string>& args);
+int runConvert(const std::vector<std::string>& args);
+
+} // namespace vst::cli

@@ -1,0 +1,43 @@
+// vistrelune-cli: the engine from the command line.
+#include "Commands.h"
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* kUsage = "usage: vistrelune-cli COMMAND ...\n"
+                     "  info FILE\n"
+                     "  convert IN OUT [--page N] [--quality Q] [--resize WxH | --scale P%] "
+                     "[--filter NAME] [--params FILE]\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
+        { "info", vst::cli::runInfo },
+        { "convert", vst::cli::runConvert },
+    };
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    auto it = commands.find(argv[1]);
+    if (it == commands.end()) {
+        std::fprintf(stderr, "error: unknown command \"%s\"\n%s", argv[1], kUsage);
+        return 2;
+    }
+    try {
+        return it->second(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const std::exception& e) {
+        std::string msg = e.what();
+        for (auto& c : msg)
+            if (c == '\n' || c == '\r') c = ' ';
+        std::fprintf(stderr, "error: %s\n", msg.c_str());
+        return 1;
+    }
+}
