@@ -1,0 +1,2 @@
+// Benchmarks of codecs.
+#include <benchmark/benchmark.h>

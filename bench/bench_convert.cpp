@@ -1,0 +1,2 @@
+// Benchmarks of convert.
+#include <benchmark/benchmark.h>

@@ -1,0 +1,2 @@
+// Benchmarks of resample.
+#include <benchmark/benchmark.h>
