@@ -1,0 +1,3 @@
+# Tests of engine/layers, added to test_engine.
+target_sources(test_engine PRIVATE
+)

@@ -1,0 +1,3 @@
+# Tests of engine/project, added to test_engine.
+target_sources(test_engine PRIVATE
+)
