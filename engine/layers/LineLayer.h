@@ -32,8 +32,9 @@ enum class TextAlign : std::uint8_t {
     Justify = 3,
 };
 
-/// Kind-specific properties of a line layer. Points are fractions of the layer box: (0, 0) its
-/// top-left corner, (1, 1) its bottom-right corner.
+/// Kind-specific properties of a line layer. Points are fractions of the layer box less a margin
+/// (half the line width or end-shape size, plus offsetRect) that keeps the line inside the box:
+/// (0, 0) the top-left corner of that area, (1, 1) its bottom-right corner.
 struct LineProperties {
     ColorRef lineColor = colorRef(0, 0, 0);
     int lineWidth = 1; ///< pixels

@@ -5,6 +5,8 @@
 #include "LineLayer.h"
 #include "VectorLayer.h"
 
+class QRectF;
+
 namespace ie {
 
 /// Vertical placement of text inside the box.
@@ -51,12 +53,19 @@ struct TextProperties {
 /// layer draws `richText` (or `text` when that is empty) with word wrap and alignment.
 class TextLayer : public VectorLayer, public TextProperties {
 public:
+    /// A text without frame (fill and border colours kNoColor).
+    TextLayer();
     LayerKind kind() const override { return LayerKind::Text; }
     std::unique_ptr<Layer> clone() const override { return std::make_unique<TextLayer>(*this); }
 
 protected:
     void paint(QPainter& painter) const override;
     bool sameKindLook(const VectorLayer& drawn) const override;
+
+private:
+    void drawFrame(QPainter& painter) const;
+    void drawHeadline(QPainter& painter, const QRectF& area) const;
+    void drawFormatted(QPainter& painter, const QRectF& area) const;
 };
 
 } // namespace ie
