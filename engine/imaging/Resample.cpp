@@ -54,6 +54,7 @@ struct Layout {
     bool planeAlpha = false; // the alpha plane travels as one more sample per pixel
     int alpha = -1; // index of the alpha sample in a working pixel, or -1
     bool premultiply = false; // colour is weighted by alpha while filtering
+    bool ink = false; // samples grow darker as they grow (CMYK)
     int samples() const { return colour + (planeAlpha ? 1 : 0); }
 };
 
@@ -126,7 +127,7 @@ public:
         m_span = m_tx.start.back() + m_tx.taps - m_x0;
         for (int& s : m_tx.start)
             s -= m_x0;
-        m_extreme = { spec.method == Method::Darkest, layout.alpha };
+        m_extreme = { (spec.method == Method::Darkest) != layout.ink, layout.alpha };
         m_verticalFirst = verticalIsCheaper();
     }
 
@@ -245,11 +246,14 @@ private:
     void band(int y0, int y1) {
         const int taps = m_ty.taps;
         const int dstLen = m_dst.width() * m_c;
+        // Rows read in place need no ring storage, only their pointers.
+        const bool inPlace = m_verticalFirst && directRows();
         const int ringLen = (m_verticalFirst ? m_span * m_c : dstLen) + kRowPad;
-        std::vector<T> ring(std::size_t(ringLen) * taps);
+        std::vector<T> ring(inPlace ? 0 : std::size_t(ringLen) * taps);
         std::vector<int> ringRow(taps, -1);
         std::vector<const T*> ringPtr(taps);
-        std::vector<T> scratch(std::size_t(m_span) * m_c + kRowPad);
+        std::vector<T> scratch(
+            m_verticalFirst || directRows() ? 0 : std::size_t(m_span) * m_c + kRowPad);
         std::vector<T> middle(m_verticalFirst ? std::size_t(m_span) * m_c + kRowPad : 0);
         std::vector<T> outBuf(directRows() ? 0 : std::size_t(dstLen) + kRowPad);
         std::vector<const T*> rows(taps);
@@ -257,7 +261,7 @@ private:
             for (int k = 0; k < taps; ++k) {
                 const int j = m_ty.start[y] + k, slot = j % taps;
                 if (ringRow[slot] != j) {
-                    T* cell = ring.data() + std::size_t(slot) * ringLen;
+                    T* cell = inPlace ? nullptr : ring.data() + std::size_t(slot) * ringLen;
                     if (m_verticalFirst) {
                         ringPtr[slot] = sourceRow(j, cell);
                     } else {
@@ -312,6 +316,7 @@ void renderFiltered(const Bitmap& src, const Area& a, Bitmap& dst, const FilterS
     Layout layout;
     layout.colour = f == PixelFormat::Rgba32 ? 4 : channelCount(f);
     layout.wide = bitsPerSample(f) == 16;
+    layout.ink = f == PixelFormat::Cmyk32;
     const bool convolve = spec.method == Method::Convolve;
     // 4-tap multiples suit the SIMD kernels; float tables need no padding.
     WeightTable tx = rs::makeWeights(src.width(), dst.width(), a.x, a.w, spec, 4);
@@ -374,8 +379,12 @@ void resampleInto(const Bitmap& src, double srcX, double srcY, double srcW, doub
     if (src.isNull() || dst.isNull()) throw Error("Cannot resample an empty image");
     if (src.pixelFormat() != dst.pixelFormat())
         throw Error("Stretched drawing needs the same pixel format on both sides");
-    if (!(srcW > 0 && srcH > 0) || !std::isfinite(srcX + srcY + srcW + srcH))
-        throw Error("Invalid source rectangle for stretched drawing");
+    // Far beyond any image side: such a rectangle is a caller's mistake, and would cost weight
+    // tables the size of the rectangle.
+    constexpr double far = 4.0 * Plane::kMaxSide;
+    const bool sane = srcW > 0 && srcH > 0 && srcW <= far && srcH <= far && std::abs(srcX) <= far
+        && std::abs(srcY) <= far;
+    if (!sane) throw Error("Invalid source rectangle for stretched drawing");
     render(src, { srcX, srcY, srcW, srcH }, dst, filter);
 }
 

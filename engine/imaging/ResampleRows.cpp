@@ -1,6 +1,7 @@
 #include "ResampleRows.h"
 
 #include <cstring>
+#include <vector>
 
 #if defined(__x86_64__) && defined(__SSE4_1__) && defined(__SSSE3__)
 #define VST_RESAMPLE_SSE 1
@@ -95,7 +96,8 @@ int convolveRowSse(const std::uint8_t* in, std::uint8_t* out, const WeightTable&
         const __m128i v = convolvePixelSse<Channels>(
             in + std::size_t(t.start[x]) * Channels, t.fixedAt(x), t.taps);
         const std::int32_t packed = _mm_cvtsi128_si32(v);
-        std::memcpy(out + std::size_t(x) * Channels, &packed, Channels);
+        // Four bytes at once: a 3-byte pixel's spare byte is overwritten by the next pixel.
+        std::memcpy(out + std::size_t(x) * Channels, &packed, x + 1 < n ? 4 : Channels);
     }
     return n;
 }
@@ -107,16 +109,16 @@ int convolveRowSseGray(const std::uint8_t* in, std::uint8_t* out, const WeightTa
 }
 
 // 16 samples of a vertical blend: pairs of rows interleaved into 16-bit (upper, lower) pairs.
-void blendRowsSse(
-    const std::uint8_t* const* rows, const std::int16_t* w, int taps, std::uint8_t* out, int i) {
+// `pairs` holds the weights of rows k and k + 1 packed in one 32-bit word.
+void blendRowsSse(const std::uint8_t* const* rows, const std::int32_t* pairs, int taps,
+    std::uint8_t* out, int i) {
     const __m128i zero = _mm_setzero_si128();
     __m128i a0 = _mm_set1_epi32(kRound), a1 = a0, a2 = a0, a3 = a0;
     int k = 0;
     for (; k + 1 < taps; k += 2) {
         const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i));
         const __m128i r1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k + 1] + i));
-        const __m128i wp = _mm_set1_epi32(
-            int(std::uint16_t(w[k])) | int(std::uint32_t(std::uint16_t(w[k + 1])) << 16));
+        const __m128i wp = _mm_set1_epi32(pairs[k / 2]);
         const __m128i lo = _mm_unpacklo_epi8(r0, r1), hi = _mm_unpackhi_epi8(r0, r1);
         a0 = _mm_add_epi32(a0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), wp));
         a1 = _mm_add_epi32(a1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), wp));
@@ -125,7 +127,7 @@ void blendRowsSse(
     }
     if (k < taps) { // odd tap count: the last row pairs with a zero weight
         const __m128i r0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + i));
-        const __m128i wp = _mm_set1_epi32(int(std::uint16_t(w[k])));
+        const __m128i wp = _mm_set1_epi32(pairs[k / 2]);
         const __m128i lo = _mm_unpacklo_epi8(r0, zero), hi = _mm_unpackhi_epi8(r0, zero);
         a0 = _mm_add_epi32(a0, _mm_madd_epi16(_mm_unpacklo_epi16(lo, zero), wp));
         a1 = _mm_add_epi32(a1, _mm_madd_epi16(_mm_unpackhi_epi16(lo, zero), wp));
@@ -178,8 +180,15 @@ void blendRows(
     }
     int i = 0;
 #ifdef VST_RESAMPLE_SSE
-    for (; i + 16 <= len; i += 16)
-        blendRowsSse(rows, w, taps, out, i);
+    if (len >= 16) {
+        std::vector<std::int32_t> pairs((taps + 1) / 2);
+        for (int k = 0; k < taps; k += 2) {
+            const std::uint32_t second = k + 1 < taps ? std::uint16_t(w[k + 1]) : 0;
+            pairs[k / 2] = std::int32_t(std::uint16_t(w[k]) | (second << 16));
+        }
+        for (; i + 16 <= len; i += 16)
+            blendRowsSse(rows, pairs.data(), taps, out, i);
+    }
 #endif
     for (; i < len; ++i) {
         int acc = kRound;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -85,7 +86,7 @@ TEST(Resample, ConstantImageStaysConstantForEveryFilter) {
         int sw, sh, dw, dh;
     };
     const Case sizes[] = { { 7, 5, 3, 2 }, { 7, 5, 20, 13 }, { 1, 9, 4, 3 }, { 9, 1, 1, 1 },
-        { 1, 1, 5, 5 }, { 13, 1, 1, 7 }, { 40, 30, 9, 7 } };
+        { 1, 1, 5, 5 }, { 13, 1, 1, 7 }, { 40, 30, 9, 7 }, { 1100, 2, 1, 3 } };
     struct Look {
         PixelFormat format;
         Rgba colour;
@@ -167,6 +168,9 @@ TEST(Resample, StretchedDrawingUsesRealCoordinates) {
         EXPECT_EQ(zoomed.scanline(3)[x], x < 2 ? 30 : 40) << x;
 
     EXPECT_THROW(ie::resampleInto(src, 0, 0, 0, 1, dst, ResampleFilter::Bilinear), ie::Error);
+    EXPECT_THROW(ie::resampleInto(src, 0, 0, 1e13, 1, dst, ResampleFilter::Lanczos3), ie::Error);
+    EXPECT_THROW(
+        ie::resampleInto(src, std::nan(""), 0, 2, 1, dst, ResampleFilter::Lanczos3), ie::Error);
     Bitmap rgb(7, 1, PixelFormat::Rgb24);
     EXPECT_THROW(ie::resampleInto(src, 0, 0, 8, 3, rgb, ResampleFilter::Bilinear), ie::Error);
 }
@@ -208,6 +212,11 @@ TEST(Resample, ProjectFiltersKeepThinStrokesVisible) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             ASSERT_EQ(kept.pixel(x, y).r, (x == 5 || y == 10) ? 0 : 255) << describe(kept, x, y);
+    Bitmap ink(64, 64, PixelFormat::Cmyk32); // ink grows with darkness: the extremes flip
+    ink.fill({ 255, 255, 255, 255 });
+    ink.fillRect({ 21, 0, 1, 64 }, { 0, 0, 0, 255 });
+    EXPECT_EQ(
+        ie::resample(ink, 16, 16, ResampleFilter::ProjectBW).pixel(5, 3), (Rgba { 0, 0, 0, 255 }));
     // A plain filter washes the same line out to grey.
     EXPECT_GT(ie::resample(art, 16, 16, ResampleFilter::Triangle).pixel(5, 2).r, 100);
 
