@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Compares our Lanczos 3 halving of a 24-megapixel RGB photo with libvips doing the same job.
 # Usage: bench/compare_resample.sh [build-dir]   (default: build-bench, configured as Release)
+#        BENCH_BIN=/path/to/bench_engine bench/compare_resample.sh   (use a binary already built)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -34,7 +35,7 @@ vips add tex.v noise.v tn.v
 vips linear x.v r0.v 0.026667 50
 vips linear y.v g0.v 0.03 70
 vips multiply x.v y.v xy1.v
-vips linear xy1.v b0.v -0.0000054167 190
+vips linear xy1.v b0.v -- -0.0000054167 190
 vips add r0.v tn.v r.v
 vips subtract g0.v tn.v g.v
 vips add b0.v noise.v b.v
@@ -51,11 +52,15 @@ copy_ms=$(python3 -c "import json; print(round(json.load(open('vips.json'))['res
 
 echo
 echo "== ours: BM_ResampleLanczos3Half (in memory)"
-if [ ! -x "$build/bin/bench_engine" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVST_BUILD_TESTS=OFF >/dev/null
+bench="${BENCH_BIN:-}"
+if [ -z "$bench" ]; then
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVST_BUILD_TESTS=OFF >/dev/null
+    fi
+    cmake --build "$build" --target bench_engine -- -j2 >/dev/null
+    bench="$build/bin/bench_engine"
 fi
-cmake --build "$build" --target bench_engine -- -j2 >/dev/null
-"$build/bin/bench_engine" --benchmark_filter='BM_ResampleLanczos3Half' \
+"$bench" --benchmark_filter='BM_ResampleLanczos3Half' \
     --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
     --benchmark_out=ours.json --benchmark_out_format=json
 ours_ms=$(python3 -c "
