@@ -41,7 +41,9 @@ int resampleFilterFromName(std::string_view name);
 
 /// `src` scaled to `width` x `height` with `filter`. 1-bit and paletted sources are resampled
 /// through their natural working format (grey or RGB) except with None or Nearest, which keep the
-/// format. Alpha planes are resampled with the colour.
+/// format. Alpha planes are resampled with the colour (premultiplied, so transparent pixels lend
+/// no colour). Asking for the source's own size returns it unchanged. Throws ie::Error for sizes
+/// outside Plane::checkSize or an empty source.
 Bitmap resample(const Bitmap& src, int width, int height, ResampleFilter filter);
 
 /// Stretched drawing: renders the `srcRect` part of `src` (real coordinates) into the whole of
