@@ -148,7 +148,7 @@ Bitmap toPalette(const Bitmap& part, const std::vector<Rgb>& palette) {
     paletted.setDpi(rgb.dpiX(), rgb.dpiY());
     if (rgb.hasAlphaPlane()) paletted.addAlphaPlane();
     paletted.detach();
-    const PaletteMapper mapper(palette);
+    const PaletteMapper mapper(palette, rgb.pixelCount() > (1 << 20));
     parallelFor(0, rgb.height(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             const u8* s = rgb.scanline(y);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -41,6 +42,7 @@ u16* words(u8* p) {
 struct RowContext {
     std::array<Rgb, 256> palette {}; // Palette8 source, short palettes padded with black
     std::array<u8, 256> paletteLuma {};
+    std::array<u32, 256> paletteWords {}; // R, G, B, 0 in memory order (little-endian)
 };
 
 using RowFn = void (*)(const u8* s, u8* d, int w, const RowContext& ctx);
@@ -52,11 +54,17 @@ void bw1ToRgb24(const u8* s, u8* d, int w, const RowContext&) {
         d[0] = d[1] = d[2] = (s[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
 }
 void palette8ToRgb24(const u8* s, u8* d, int w, const RowContext& ctx) {
-    for (int x = 0; x < w; ++x, d += 3) {
+    int x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // One four-byte store a pixel; its spare byte is overwritten by the next pixel.
+        for (; x < w - 1; ++x)
+            std::memcpy(d + 3 * x, &ctx.paletteWords[s[x]], 4);
+    }
+    for (; x < w; ++x) {
         const Rgb c = ctx.palette[s[x]];
-        d[0] = c.r;
-        d[1] = c.g;
-        d[2] = c.b;
+        d[3 * x] = c.r;
+        d[3 * x + 1] = c.g;
+        d[3 * x + 2] = c.b;
     }
 }
 void gray8ToRgb24(const u8* s, u8* d, int w, const RowContext&) {
@@ -101,11 +109,22 @@ void rgb24ToGray16(const u8* s, u8* d, int w, const RowContext&) {
         p[x] = luma16(widen(s[0]), widen(s[1]), widen(s[2]));
 }
 void rgb24ToRgba32(const u8* s, u8* d, int w, const RowContext&) {
-    for (int x = 0; x < w; ++x, s += 3, d += 4) {
-        d[0] = s[0];
-        d[1] = s[1];
-        d[2] = s[2];
-        d[3] = 255;
+    int x = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Four-byte loads take one byte of the next pixel, replaced by the alpha; the last
+        // pixel has no next one.
+        for (; x < w - 1; ++x) {
+            u32 v;
+            std::memcpy(&v, s + 3 * x, 4);
+            v |= 0xFF000000u;
+            std::memcpy(d + 4 * x, &v, 4);
+        }
+    }
+    for (; x < w; ++x) {
+        d[4 * x] = s[3 * x];
+        d[4 * x + 1] = s[3 * x + 1];
+        d[4 * x + 2] = s[3 * x + 2];
+        d[4 * x + 3] = 255;
     }
 }
 void rgb24ToRgb48(const u8* s, u8* d, int w, const RowContext&) {
@@ -241,6 +260,7 @@ public:
             for (int i = 0; i < 256; ++i) {
                 const Rgb c = m_ctx.palette[i];
                 m_ctx.paletteLuma[i] = lumaOf(c.r, c.g, c.b);
+                m_ctx.paletteWords[i] = u32(c.r) | u32(c.g) << 8 | u32(c.b) << 16;
             }
         }
         m_direct = direct(src.pixelFormat(), to);
@@ -470,7 +490,7 @@ Bitmap toPalette8(const Bitmap& src, const ConvertOptions& options) {
         });
         return dst;
     }
-    const PaletteMapper mapper(medianCutPalette(rgb, options.paletteColors));
+    const PaletteMapper mapper(medianCutPalette(rgb, options.paletteColors), true);
     dst.setPalette(mapper.palette());
     if (options.dither) {
         ColorDitherer fs(mapper, w);

@@ -218,76 +218,66 @@ std::vector<Rgb> medianCutPalette(const Bitmap& rgb, int colors) {
 // ---- PaletteMapper
 
 namespace {
-constexpr int kCellBits = 4;
-constexpr int kCells = 1 << kCellBits; // per channel
-constexpr int kCellWidth = 256 / kCells;
-
-int square(int v) {
+constexpr int square(int v) {
     return v * v;
+}
+// A candidate is its colour and index packed as r << 24 | g << 16 | b << 8 | index, so a lookup
+// reads one word per entry.
+constexpr std::uint32_t pack(const Rgb& c, int index) {
+    return std::uint32_t(c.r) << 24 | std::uint32_t(c.g) << 16 | std::uint32_t(c.b) << 8
+        | std::uint32_t(index);
 }
 } // namespace
 
-PaletteMapper::PaletteMapper(const std::vector<Rgb>& palette)
+PaletteMapper::PaletteMapper(const std::vector<Rgb>& palette, bool manyLookups)
     : m_palette(palette.begin(), palette.begin() + std::min<std::size_t>(palette.size(), 256)) {
-    const int n = int(m_palette.size());
-    if (n == 0) return;
-    // Per channel and cell: the nearest and farthest squared distance of every entry.
-    std::vector<int> minD(3 * kCells * n), maxD(3 * kCells * n);
-    for (int a = 0; a < 3; ++a)
-        for (int c = 0; c < kCells; ++c)
-            for (int i = 0; i < n; ++i) {
-                const int v = a == 0 ? m_palette[i].r : a == 1 ? m_palette[i].g : m_palette[i].b;
-                const int lo = c * kCellWidth, hi = lo + kCellWidth - 1;
-                const int k = (a * kCells + c) * n + i;
-                minD[k] = v < lo ? square(lo - v) : v > hi ? square(v - hi) : 0;
-                maxD[k] = square(std::max(v - lo, hi - v));
-            }
-    m_cellStart.reserve(kCells * kCells * kCells + 1);
-    std::vector<Candidate> cell;
-    for (int cr = 0; cr < kCells; ++cr)
-        for (int cg = 0; cg < kCells; ++cg)
-            for (int cb = 0; cb < kCells; ++cb) {
-                const int* mr = &minD[(0 * kCells + cr) * n];
-                const int* mg = &minD[(1 * kCells + cg) * n];
-                const int* mb = &minD[(2 * kCells + cb) * n];
-                const int* xr = &maxD[(0 * kCells + cr) * n];
-                const int* xg = &maxD[(1 * kCells + cg) * n];
-                const int* xb = &maxD[(2 * kCells + cb) * n];
-                // No entry farther than the smallest worst case can be nearest in this cell.
-                int bound = std::numeric_limits<int>::max();
-                for (int i = 0; i < n; ++i)
-                    bound = std::min(bound, xr[i] + xg[i] + xb[i]);
-                cell.clear();
-                for (int i = 0; i < n; ++i) {
-                    const int d = mr[i] + mg[i] + mb[i];
-                    if (d <= bound) cell.push_back({ std::uint8_t(i), d });
-                }
-                std::sort(cell.begin(), cell.end(), [](const Candidate& a, const Candidate& b) {
-                    return a.minDist != b.minDist ? a.minDist < b.minDist : a.index < b.index;
-                });
-                m_cellStart.push_back(std::uint32_t(m_candidates.size()));
-                m_candidates.insert(m_candidates.end(), cell.begin(), cell.end());
-            }
-    m_cellStart.push_back(std::uint32_t(m_candidates.size()));
+    if (m_palette.empty()) return;
+    std::vector<std::uint32_t> all(m_palette.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = pack(m_palette[i], int(i));
+    Grid coarse = buildGrid(4, nullptr, all);
+    m_grid = manyLookups ? buildGrid(5, &coarse, all) : std::move(coarse);
 }
 
-int PaletteMapper::nearest(int r, int g, int b) const {
-    if (m_cellStart.empty()) return 0;
-    const int cell
-        = (r >> kCellBits) << (2 * kCellBits) | (g >> kCellBits) << kCellBits | (b >> kCellBits);
-    const Candidate* c = m_candidates.data() + m_cellStart[cell];
-    const Candidate* end = m_candidates.data() + m_cellStart[cell + 1];
-    if (end - c == 1) return c->index;
-    int best = 0, bestDist = std::numeric_limits<int>::max();
-    for (; c != end && c->minDist <= bestDist; ++c) {
-        const Rgb& p = m_palette[c->index];
-        const int d = square(p.r - r) + square(p.g - g) + square(p.b - b);
-        if (d < bestDist || (d == bestDist && c->index < best)) {
-            bestDist = d;
-            best = c->index;
-        }
-    }
-    return best;
+PaletteMapper::Grid PaletteMapper::buildGrid(
+    int bits, const Grid* parent, const std::vector<std::uint32_t>& all) {
+    Grid grid;
+    grid.bits = bits;
+    const int cells = 1 << bits, width = 256 >> bits;
+    grid.start.reserve(std::size_t(cells) * cells * cells + 1);
+    std::vector<int> nearD;
+    for (int cr = 0; cr < cells; ++cr)
+        for (int cg = 0; cg < cells; ++cg)
+            for (int cb = 0; cb < cells; ++cb) {
+                const std::uint32_t* from = all.data();
+                std::size_t count = all.size();
+                if (parent) { // only the enclosing cell's candidates can be nearest in this one
+                    const int pc
+                        = (cr >> 1) << (2 * parent->bits) | (cg >> 1) << parent->bits | (cb >> 1);
+                    from = parent->candidates.data() + parent->start[pc];
+                    count = parent->start[pc + 1] - parent->start[pc];
+                }
+                const int lo[3] = { cr * width, cg * width, cb * width };
+                nearD.resize(count);
+                // No entry farther than the smallest worst case can be nearest in this cell.
+                int bound = std::numeric_limits<int>::max();
+                for (std::size_t k = 0; k < count; ++k) {
+                    int n = 0, f = 0;
+                    for (int a = 0; a < 3; ++a) {
+                        const int v = int(from[k] >> (24 - 8 * a) & 0xFF);
+                        const int l = lo[a], h = l + width - 1;
+                        n += v < l ? square(l - v) : v > h ? square(v - h) : 0;
+                        f += square(std::max(v - l, h - v));
+                    }
+                    nearD[k] = n;
+                    bound = std::min(bound, f);
+                }
+                grid.start.push_back(std::uint32_t(grid.candidates.size()));
+                for (std::size_t k = 0; k < count; ++k)
+                    if (nearD[k] <= bound) grid.candidates.push_back(from[k]);
+            }
+    grid.start.push_back(std::uint32_t(grid.candidates.size()));
+    return grid;
 }
 
 } // namespace ie

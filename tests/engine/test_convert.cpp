@@ -261,7 +261,7 @@ TEST(Convert, PaletteMapperFindsTheNearestEntry) {
         for (Rgb& p : pal)
             p = { std::uint8_t(rng()), std::uint8_t(rng()), std::uint8_t(rng()) };
         if (n > 2) pal[n - 1] = pal[1]; // a tie goes to the lower index
-        const PaletteMapper mapper(pal);
+        const PaletteMapper coarse(pal), fine(pal, true);
         for (int i = 0; i < 3000; ++i) {
             const int r = int(rng() & 255), g = int(rng() & 255), b = int(rng() & 255);
             int best = 0, bestDist = 1 << 30;
@@ -273,8 +273,8 @@ TEST(Convert, PaletteMapperFindsTheNearestEntry) {
                     best = k;
                 }
             }
-            ASSERT_EQ(mapper.nearest(r, g, b), best)
-                << n << " entries, " << r << "," << g << "," << b;
+            ASSERT_EQ(coarse.nearest(r, g, b), best) << n << " entries, " << r << "," << g;
+            ASSERT_EQ(fine.nearest(r, g, b), best) << n << " entries, " << r << "," << g;
         }
     }
     EXPECT_EQ(PaletteMapper({}).nearest(1, 2, 3), 0);
