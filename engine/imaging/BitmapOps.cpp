@@ -379,7 +379,10 @@ void copyRect(const Bitmap& src, const Rect& srcRect, Bitmap& dst, int dx, int d
     s = { s.x + (t.x - tx), s.y + (t.y - ty), t.w, t.h };
     const bool same = src.pixelFormat() == dst.pixelFormat()
         && (src.pixelFormat() != PixelFormat::Palette8 || src.palette() == dst.palette());
-    if (same) return blit(src, s, dst, t.x, t.y);
+    // A shared copy keeps the source whole when it is dst itself: writing dst then copies the
+    // strips it touches, and the copy reads the old ones.
+    const Bitmap snapshot = src;
+    if (same) return blit(snapshot, s, dst, t.x, t.y);
     const Bitmap part = matchFormat(crop(src, s), dst);
     blit(part, part.rect(), dst, t.x, t.y);
 }

@@ -191,6 +191,21 @@ TEST(BitmapOps, CopyRectClipsAtAnyOffset) {
         }
 }
 
+TEST(BitmapOps, CopyRectWithinOneBitmapReadsTheOriginal) {
+    for (PixelFormat f : { PixelFormat::Bw1, PixelFormat::Rgb24 }) {
+        Bitmap b = sample(40, 300, f);
+        const Bitmap before = b;
+        const Rect from { 0, 0, 33, 290 };
+        copyRect(b, from, b, 5, 7); // overlapping, moved down and right
+        expectMapped(
+            crop(b, { 5, 7, 33, 290 }), before,
+            [](int x, int y) {
+                return std::pair { x, y };
+            },
+            std::string(pixelFormatName(f)));
+    }
+}
+
 TEST(BitmapOps, CopyRectConvertsToTheDestination) {
     Bitmap src(4, 1, PixelFormat::Rgb24);
     src.setPixel(0, 0, { 250, 10, 10, 255 });
