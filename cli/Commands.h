@@ -8,5 +8,8 @@ namespace vst::cli {
 
 int runInfo(const std::vector<std::string>& args);
 int runConvert(const std::vector<std::string>& args);
+int runProject(const std::vector<std::string>& args);
+int runRender(const std::vector<std::string>& args);
+int runExport(const std::vector<std::string>& args);
 
 } // namespace vst::cli

@@ -1,6 +1,8 @@
 // vistrelune-cli: the engine from the command line.
 #include "Commands.h"
 
+#include "project/ProjectFormat.h"
+
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -13,7 +15,12 @@ namespace {
 const char* kUsage = "usage: vistrelune-cli COMMAND ...\n"
                      "  info FILE\n"
                      "  convert IN OUT [--page N] [--quality Q] [--resize WxH | --scale P%] "
-                     "[--filter NAME] [--params FILE]\n";
+                     "[--filter NAME] [--params FILE]\n"
+                     "  project info P.vstl\n"
+                     "  project from-images OUT.vstl [--layers] IMG...\n"
+                     "  render P.vstl OUT [--variant NAME]\n"
+                     "  export P.vstl --format EXT --out DIR [--name BASE] "
+                     "[--variants default|other|all] [--size WxH | --scale P%]\n";
 
 } // namespace
 
@@ -21,7 +28,11 @@ int main(int argc, char** argv) {
     const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands = {
         { "info", vst::cli::runInfo },
         { "convert", vst::cli::runConvert },
+        { "project", vst::cli::runProject },
+        { "render", vst::cli::runRender },
+        { "export", vst::cli::runExport },
     };
+    vst::project::registerProjectFormat();
     if (argc < 2) {
         std::fputs(kUsage, stderr);
         return 2;

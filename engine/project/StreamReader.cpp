@@ -45,8 +45,9 @@ void StreamReader::fill(std::size_t n) {
 
 void StreamReader::bytes(void* dst, std::size_t n) {
     if (std::int64_t(n) > remaining()) fail("the file ends too early");
+    if (n == 0) return;
     if (const std::uint8_t* mem = m_source.memory()) {
-        if (n > 0) std::memcpy(dst, mem + m_pos, n);
+        std::memcpy(dst, mem + m_pos, n);
     } else if (n >= kWindow / 2) {
         m_source.readAt(m_pos, dst, n);
     } else {
