@@ -23,6 +23,7 @@ struct Layout {
     int alphaIndex = -1; ///< sample holding alpha, -1 when none
     bool associated = false; ///< alpha premultiplied into the colour
     bool invert = false; ///< min-is-white grey
+    bool jpegToRgb = false; ///< JPEG-compressed YCbCr that libjpeg turns into RGB
     PixelFormat format = PixelFormat::None; ///< None: decoded through libtiff's RGBA reader
     std::size_t rowBytes = 0; ///< one decoded row, all samples
 };
@@ -78,6 +79,7 @@ PixelFormat directFormat(TIFF* tif, Layout& l) {
         if (field16(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE) != COMPRESSION_JPEG || !eight
             || l.spp != 3)
             return PixelFormat::None;
+        l.jpegToRgb = true;
         TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         l.colorSamples = 3;
         return PixelFormat::Rgb24;
@@ -113,54 +115,89 @@ Layout readLayout(TIFF* tif) {
     return l;
 }
 
+// Strips, or rows of tiles: the units libtiff decodes, each a band of whole image rows.
+struct Bands {
+    bool tiled = false;
+    std::uint32_t rows = 1; ///< image rows per band
+    std::uint32_t tileWidth = 0;
+    std::size_t tileRowBytes = 0;
+    int count = 0;
+};
+
+Bands stripBands(const TiffHandle& t, const Layout& l) {
+    Bands b;
+    b.rows = l.height;
+    TIFFGetFieldDefaulted(t.get(), TIFFTAG_ROWSPERSTRIP, &b.rows);
+    b.rows = std::clamp<std::uint32_t>(b.rows, 1, l.height);
+    b.count = int((l.height + b.rows - 1) / b.rows);
+    if (TIFFNumberOfStrips(t.get()) < std::uint32_t(b.count))
+        t.fail("the TIFF file lacks image strips");
+    return b;
+}
+
+Bands tileBands(const TiffHandle& t, const Layout& l) {
+    Bands b;
+    b.tiled = true;
+    std::uint32_t tw = 0, th = 0;
+    TIFFGetField(t.get(), TIFFTAG_TILEWIDTH, &tw);
+    TIFFGetField(t.get(), TIFFTAG_TILELENGTH, &th);
+    if (tw == 0 || th == 0 || tw > Plane::kMaxSide || th > Plane::kMaxSide
+        || (std::size_t(tw) * l.spp * l.bps) % 8 != 0)
+        t.fail("the TIFF tile size is invalid");
+    b.tileWidth = tw;
+    b.rows = std::min(th, l.height);
+    b.tileRowBytes = std::size_t(tw) * l.spp * l.bps / 8;
+    if (std::uint64_t(TIFFTileRowSize64(t.get())) != b.tileRowBytes)
+        t.fail("the TIFF tile layout is not supported");
+    b.count = int((l.height + th - 1) / th);
+    return b;
+}
+
 using BandFn = std::function<void(int y0, int rows, const std::uint8_t* data)>;
 
-void readStrips(const TiffHandle& t, const Layout& l, const BandFn& onBand) {
-    TIFF* tif = t.get();
-    std::uint32_t rps = l.height;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
-    rps = std::clamp<std::uint32_t>(rps, 1, l.height);
-    const std::uint32_t strips = (l.height + rps - 1) / rps;
-    if (TIFFNumberOfStrips(tif) < strips) t.fail("the TIFF file lacks image strips");
-    std::vector<std::uint8_t> buf(std::size_t(rps) * l.rowBytes);
-    for (std::uint32_t s = 0; s < strips; ++s) {
-        const int y0 = int(s * rps);
-        const int rows = int(std::min<std::uint32_t>(rps, l.height - y0));
+void readStrips(
+    const TiffHandle& t, const Layout& l, const Bands& g, int b0, int b1, const BandFn& onBand) {
+    std::vector<std::uint8_t> buf(std::size_t(g.rows) * l.rowBytes);
+    for (int s = b0; s < b1; ++s) {
+        const int y0 = int(std::uint32_t(s) * g.rows);
+        const int rows = int(std::min<std::uint32_t>(g.rows, l.height - y0));
         const auto want = tmsize_t(rows * l.rowBytes);
-        if (TIFFReadEncodedStrip(tif, s, buf.data(), want) != want)
+        if (TIFFReadEncodedStrip(t.get(), std::uint32_t(s), buf.data(), want) != want)
             t.fail("the image data is damaged or truncated (strip " + std::to_string(s) + ")");
         onBand(y0, rows, buf.data());
     }
 }
 
-void readTiles(const TiffHandle& t, const Layout& l, const BandFn& onBand) {
-    TIFF* tif = t.get();
-    std::uint32_t tw = 0, th = 0;
-    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
-    TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
-    if (tw == 0 || th == 0 || tw > Plane::kMaxSide || th > Plane::kMaxSide
-        || (std::size_t(tw) * l.spp * l.bps) % 8 != 0)
-        t.fail("the TIFF tile size is invalid");
-    const std::size_t tileRowBytes = std::size_t(tw) * l.spp * l.bps / 8;
-    if (std::uint64_t(TIFFTileRowSize64(tif)) != tileRowBytes)
-        t.fail("the TIFF tile layout is not supported");
-    const std::uint32_t bandRows = std::min(th, l.height);
-    std::vector<std::uint8_t> tile(tileRowBytes * th);
-    std::vector<std::uint8_t> band(l.rowBytes * bandRows);
-    for (std::uint32_t y0 = 0; y0 < l.height; y0 += th) {
+void readTiles(
+    const TiffHandle& t, const Layout& l, const Bands& g, int b0, int b1, const BandFn& onBand) {
+    // Tiles hold whole tile rows even where the image ends.
+    std::uint32_t th = 0;
+    TIFFGetField(t.get(), TIFFTAG_TILELENGTH, &th);
+    std::vector<std::uint8_t> tile(g.tileRowBytes * th);
+    std::vector<std::uint8_t> band(l.rowBytes * g.rows);
+    for (int b = b0; b < b1; ++b) {
+        const std::uint32_t y0 = std::uint32_t(b) * th;
         const std::uint32_t rows = std::min(th, l.height - y0);
-        for (std::uint32_t x0 = 0; x0 < l.width; x0 += tw) {
-            if (TIFFReadTile(tif, tile.data(), x0, y0, 0, 0) < 0)
+        for (std::uint32_t x0 = 0; x0 < l.width; x0 += g.tileWidth) {
+            if (TIFFReadTile(t.get(), tile.data(), x0, y0, 0, 0) < 0)
                 t.fail("the image data is damaged or truncated (tile at " + std::to_string(x0)
                     + ", " + std::to_string(y0) + ")");
             const std::size_t offset = std::size_t(x0) * l.spp * l.bps / 8;
-            const std::size_t bytes = std::min(tileRowBytes, l.rowBytes - offset);
+            const std::size_t bytes = std::min(g.tileRowBytes, l.rowBytes - offset);
             for (std::uint32_t r = 0; r < rows; ++r)
                 std::memcpy(
-                    band.data() + r * l.rowBytes + offset, tile.data() + r * tileRowBytes, bytes);
+                    band.data() + r * l.rowBytes + offset, tile.data() + r * g.tileRowBytes, bytes);
         }
         onBand(int(y0), int(rows), band.data());
     }
+}
+
+void readBands(
+    const TiffHandle& t, const Layout& l, const Bands& g, int b0, int b1, const BandFn& onBand) {
+    if (g.tiled)
+        readTiles(t, l, g, b0, b1, onBand);
+    else
+        readStrips(t, l, g, b0, b1, onBand);
 }
 
 template <typename T> std::uint8_t alpha8(unsigned v) {
@@ -234,20 +271,39 @@ std::vector<Rgb> readColormap(const TiffHandle& t, int bps) {
     return pal;
 }
 
-Bitmap decodeDirect(const TiffHandle& t, const Layout& l) {
+// Another handle on the same page, for a worker thread.
+void openPageAgain(TiffHandle& own, int pageIndex, const Layout& l) {
+    if (!TIFFSetDirectory(own.get(), tdir_t(pageIndex)))
+        own.fail("the TIFF page could not be read");
+    if (l.jpegToRgb) TIFFSetField(own.get(), TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+}
+
+Bitmap decodeDirect(const TiffHandle& t, int pageIndex, const Layout& l) {
     Bitmap bmp(int(l.width), int(l.height), l.format);
     if (l.alphaIndex >= 0) bmp.addAlphaPlane();
     if (l.format == PixelFormat::Palette8) bmp.setPalette(readColormap(t, l.bps));
-    const BandFn onBand = [&](int y0, int rows, const std::uint8_t* data) {
-        parallelFor(0, rows, [&](int r0, int r1) {
-            for (int r = r0; r < r1; ++r)
-                convertRow(l, data + std::size_t(r) * l.rowBytes, bmp, y0 + r);
-        });
+    const Bands bands = TIFFIsTiled(t.get()) ? tileBands(t, l) : stripBands(t, l);
+    auto convertBand = [&](int y0, int rows, const std::uint8_t* data) {
+        for (int r = 0; r < rows; ++r)
+            convertRow(l, data + std::size_t(r) * l.rowBytes, bmp, y0 + r);
     };
-    if (TIFFIsTiled(t.get()))
-        readTiles(t, l, onBand);
-    else
-        readStrips(t, l, onBand);
+    if (bands.count < 4 || threadCount() < 2) {
+        readBands(t, l, bands, 0, bands.count, [&](int y0, int rows, const std::uint8_t* data) {
+            parallelFor(0, rows, [&](int r0, int r1) {
+                convertBand(y0 + r0, r1 - r0, data + std::size_t(r0) * l.rowBytes);
+            });
+        });
+        return bmp;
+    }
+    // Decompression is the heavy part: each worker decodes its bands through its own handle.
+    parallelFor(
+        0, bands.count,
+        [&](int b0, int b1) {
+            TiffHandle own(t.path(), "r");
+            openPageAgain(own, pageIndex, l);
+            readBands(own, l, bands, b0, b1, convertBand);
+        },
+        1);
     return bmp;
 }
 
@@ -329,8 +385,8 @@ DecodedImage readTiffPage(const std::string& path, int pageIndex) {
     }
     const Layout layout = readLayout(tif);
     DecodedImage out;
-    out.bitmap
-        = layout.format != PixelFormat::None ? decodeDirect(t, layout) : decodeRgba(t, layout);
+    out.bitmap = layout.format != PixelFormat::None ? decodeDirect(t, pageIndex, layout)
+                                                    : decodeRgba(t, layout);
     readResolution(tif, out.bitmap);
     // The EXIF of the file describes its first page.
     if (pageIndex == 0) out.metadata = readMetadataFromFile(path);

@@ -139,10 +139,11 @@ int rowsPerStrip(const PageLayout& l) {
     return std::min(rows, l.bmp.height());
 }
 
-void setTags(TIFF* tif, const PageLayout& l, const FormatParams& params) {
+// The tags of an image of `height` rows (the whole page, or one strip of it).
+void setTags(TIFF* tif, const PageLayout& l, const FormatParams& params, int height) {
     const Bitmap& bmp = l.bmp;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, std::uint32_t(bmp.width()));
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(bmp.height()));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, std::uint32_t(height));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, std::uint16_t(l.bps));
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(l.colorSamples + l.alpha));
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -163,7 +164,7 @@ void setTags(TIFF* tif, const PageLayout& l, const FormatParams& params) {
     if (predictable
         && (l.compression == COMPRESSION_LZW || l.compression == COMPRESSION_ADOBE_DEFLATE))
         TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(rowsPerStrip(l)));
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, std::uint32_t(std::min(height, rowsPerStrip(l))));
     const double dpiX = params.dpiX > 0 ? params.dpiX : bmp.dpiX();
     const double dpiY = params.dpiY > 0 ? params.dpiY : bmp.dpiY();
     if (dpiX > 0 && dpiY > 0) {
@@ -173,12 +174,85 @@ void setTags(TIFF* tif, const PageLayout& l, const FormatParams& params) {
     }
 }
 
+void fillStrip(const PageLayout& l, int y0, int rows, std::uint8_t* out) {
+    for (int r = 0; r < rows; ++r)
+        fillRow(l, y0 + r, out + std::size_t(r) * l.rowBytes);
+}
+
+void writeStripsSerially(const TiffHandle& h, const PageLayout& l) {
+    const int rps = rowsPerStrip(l);
+    std::vector<std::uint8_t> strip(std::size_t(rps) * l.rowBytes);
+    for (int y0 = 0, s = 0; y0 < l.bmp.height(); y0 += rps, ++s) {
+        const int rows = std::min(rps, l.bmp.height() - y0);
+        parallelFor(0, rows, [&](int r0, int r1) {
+            fillStrip(l, y0 + r0, r1 - r0, strip.data() + std::size_t(r0) * l.rowBytes);
+        });
+        if (TIFFWriteEncodedStrip(
+                h.get(), std::uint32_t(s), strip.data(), tmsize_t(rows * l.rowBytes))
+            < 0)
+            h.fail("writing the image data failed");
+    }
+}
+
+// Strips are compressed independently, so workers compress them in private in-memory TIFFs
+// (a libtiff handle is not shareable) and the file receives the bytes in order.
+std::vector<std::uint8_t> compressStrip(
+    const PageLayout& l, const FormatParams& params, std::uint8_t* data, int rows) {
+    MemoryTiff memory;
+    TiffHandle h(memory);
+    setTags(h.get(), l, params, rows);
+    if (TIFFWriteEncodedStrip(h.get(), 0, data, tmsize_t(rows * l.rowBytes)) < 0)
+        h.fail("compressing the image data failed");
+    std::uint64_t *offsets = nullptr, *counts = nullptr;
+    if (!TIFFGetField(h.get(), TIFFTAG_STRIPOFFSETS, &offsets)
+        || !TIFFGetField(h.get(), TIFFTAG_STRIPBYTECOUNTS, &counts) || !offsets || !counts
+        || offsets[0] + counts[0] > memory.bytes.size())
+        h.fail("compressing the image data failed");
+    const auto begin = memory.bytes.begin() + std::ptrdiff_t(offsets[0]);
+    return { begin, begin + std::ptrdiff_t(counts[0]) };
+}
+
+void writeStripsInParallel(const TiffHandle& h, const PageLayout& l, const FormatParams& params) {
+    const int rps = rowsPerStrip(l);
+    const int strips = (l.bmp.height() + rps - 1) / rps;
+    // Batches bound the compressed data held before it is written.
+    const int batch = 4 * threadCount();
+    for (int s0 = 0; s0 < strips; s0 += batch) {
+        const int s1 = std::min(strips, s0 + batch);
+        std::vector<std::vector<std::uint8_t>> compressed(std::size_t(s1 - s0));
+        parallelFor(
+            s0, s1,
+            [&](int a, int b) {
+                std::vector<std::uint8_t> raw(std::size_t(rps) * l.rowBytes);
+                for (int s = a; s < b; ++s) {
+                    const int y0 = s * rps, rows = std::min(rps, l.bmp.height() - y0);
+                    fillStrip(l, y0, rows, raw.data());
+                    compressed[std::size_t(s - s0)] = compressStrip(l, params, raw.data(), rows);
+                }
+            },
+            1);
+        for (int s = s0; s < s1; ++s) {
+            auto& bytes = compressed[std::size_t(s - s0)];
+            if (TIFFWriteRawStrip(h.get(), std::uint32_t(s), bytes.data(), tmsize_t(bytes.size()))
+                < 0)
+                h.fail("writing the image data failed");
+        }
+    }
+}
+
+bool compressesInParallel(const PageLayout& l) {
+    // JPEG strips share tables with the directory; the rest are self-contained.
+    const bool independent = l.compression == COMPRESSION_LZW
+        || l.compression == COMPRESSION_ADOBE_DEFLATE || l.compression == COMPRESSION_PACKBITS;
+    return independent && threadCount() > 1 && l.bmp.height() > 2 * rowsPerStrip(l);
+}
+
 void writePage(const TiffHandle& h, const Bitmap& page, const FormatParams& params, int index,
     int count, const Metadata& metadata) {
     if (page.isNull()) throw Error("page " + std::to_string(index + 1) + " is empty");
     TIFF* tif = h.get();
     const PageLayout l = describe(page, params);
-    setTags(tif, l, params);
+    setTags(tif, l, params, l.bmp.height());
     if (count > 1) {
         TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         TIFFSetField(tif, TIFFTAG_PAGENUMBER, std::uint16_t(index), std::uint16_t(count));
@@ -186,18 +260,10 @@ void writePage(const TiffHandle& h, const Bitmap& page, const FormatParams& para
     if (index == 0 && !metadata.iccProfile.empty())
         TIFFSetField(tif, TIFFTAG_ICCPROFILE, std::uint32_t(metadata.iccProfile.size()),
             metadata.iccProfile.data());
-    const int rps = rowsPerStrip(l);
-    std::vector<std::uint8_t> strip(std::size_t(rps) * l.rowBytes);
-    for (int y0 = 0, s = 0; y0 < l.bmp.height(); y0 += rps, ++s) {
-        const int rows = std::min(rps, l.bmp.height() - y0);
-        parallelFor(0, rows, [&](int r0, int r1) {
-            for (int r = r0; r < r1; ++r)
-                fillRow(l, y0 + r, strip.data() + std::size_t(r) * l.rowBytes);
-        });
-        if (TIFFWriteEncodedStrip(tif, std::uint32_t(s), strip.data(), tmsize_t(rows * l.rowBytes))
-            < 0)
-            h.fail("writing the image data failed");
-    }
+    if (compressesInParallel(l))
+        writeStripsInParallel(h, l, params);
+    else
+        writeStripsSerially(h, l);
     if (!TIFFWriteDirectory(tif)) h.fail("writing the TIFF directory failed");
 }
 
