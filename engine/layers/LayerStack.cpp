@@ -58,7 +58,9 @@ std::unique_ptr<Layer> LayerStack::take(int i) {
     checkIndex(i, count());
     std::unique_ptr<Layer> l = std::move(m_layers[i]);
     m_layers.erase(m_layers.begin() + i);
-    if (m_current > i || m_current >= count()) --m_current;
+    // Removing the current layer makes the one below it current.
+    if (m_current > i || (m_current == i && i > 0)) --m_current;
+    if (m_current >= count()) m_current = count() - 1;
     if (m_current < 0 && !m_layers.empty()) m_current = 0;
     return l;
 }
