@@ -126,6 +126,7 @@ std::vector<Rgb> paletteOf(std::span<const std::uint8_t> page, const PcxHeader& 
         }
         return greyPalette(); // 8-bit files without a palette are grey
     }
+    if (h.bits * h.planes > 4) return {}; // RGB
     std::vector<Rgb> pal = h.headerPalette;
     pal.resize(std::size_t(1) << (h.bits * h.planes));
     return pal;
