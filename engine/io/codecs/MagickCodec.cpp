@@ -121,12 +121,15 @@ void initMagick() {
     });
 }
 
-/// ImageMagick's message without the source location it appends.
+/// The reason alone from ImageMagick's "client: reason `file' @ source-location" messages (the
+/// file is a blob here, so its name is empty and any errno text after it is stale).
 std::string cleanMessage(const std::string& what) {
     std::string m = what;
-    if (m.rfind("Magick: ", 0) == 0) m.erase(0, 8);
-    if (const auto at = m.find(" @ "); at != std::string::npos) m.erase(at);
-    return m;
+    const std::string client = std::string(MagickCore::GetClientName()) + ": ";
+    if (m.rfind(client, 0) == 0) m.erase(0, client.size());
+    for (const char* cut : { " `", " @ " })
+        if (const auto at = m.find(cut); at != std::string::npos) m.erase(at);
+    return m.empty() ? std::string("ImageMagick could not read the file") : m;
 }
 
 bool coderAvailable(const char* magick) {
@@ -154,6 +157,7 @@ void requireCoder(const Format& f) {
 
 Magick::Blob fileBlob(const std::string& path) {
     const auto data = readWholeFile(path);
+    if (data.empty()) throw Error("The file is empty");
     return Magick::Blob(data.data(), data.size());
 }
 
