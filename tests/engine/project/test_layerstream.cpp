@@ -160,14 +160,16 @@ Bytes anglePart() {
 struct Fixture {
     int imageTrailing = 0;
     int shapeVersion = 12200;
+    int streamVersion = 12200; // below 7000 the stream has no description
 };
 
 // A stream with every kind: a 3 x 2 background with pixels, a shape, a line, a path, a text,
 // an angle and an image mask (no pixels).
 std::vector<std::uint8_t> fixtureStream(const Fixture& f = {}) {
     Bytes s;
-    s.ascii("IMAGEENLAYERS").i32(12200).i32(-1).i32(7).i32(300).i32(200);
-    s.wide(u"VersionName=Fixture;LockAspectRatio=1;SnapToGrid=-1;GridCellSize=8;DPI=300;");
+    s.ascii("IMAGEENLAYERS").i32(f.streamVersion).i32(-1).i32(7).i32(300).i32(200);
+    if (f.streamVersion >= 7000)
+        s.wide(u"VersionName=Fixture;LockAspectRatio=1;SnapToGrid=-1;GridCellSize=8;DPI=300;");
     s.u8(1).u8(0); // has background, no thumbnail (the canvas is under 5 pixels)
     s.append(record({ 0, u"Background", 3, 2, 0, 0 }, imagePart(true), 12200, f.imageTrailing));
     s.append(record({ 1, u"Shape", 300, 200, 5, -6 }, shapePart(), f.shapeVersion));
@@ -307,6 +309,16 @@ TEST(LayerStream, FixtureWrittenAgainIsByteIdentical) {
     LayerStreamHeader header;
     const LayerStack s = readStream(fixture, &header);
     EXPECT_EQ(writeStream(s, header.description), fixture);
+}
+
+TEST(LayerStream, OldStreamsHaveNoDescription) {
+    Fixture f;
+    f.streamVersion = 6999;
+    LayerStreamHeader header;
+    const LayerStack s = readStream(fixtureStream(f), &header);
+    EXPECT_TRUE(header.description.isEmpty());
+    ASSERT_EQ(s.count(), 7);
+    EXPECT_EQ(s.layer(6).name, "Mask");
 }
 
 TEST(LayerStream, ImageRecordTrailingBytesAreSkipped) {
