@@ -1,7 +1,7 @@
-#include "TestImages.h"
 #include "imaging/BitmapOps.h"
 #include "imaging/Convert.h"
 #include "imaging/Error.h"
+#include "support/TestImages.h"
 
 #include <gtest/gtest.h>
 
