@@ -64,7 +64,9 @@ TEST_P(BadInput, TruncatedFilesFailCleanly) {
         const auto n = std::max<std::size_t>(std::size_t(good.size() * frac), frac > 0 ? 4 : 0);
         vst::test::writeFile(path, good.substr(0, n));
         const bool failed = loadFails(path);
-        if (fc.strict) EXPECT_TRUE(failed) << fc.ext << " cut at " << n << " of " << good.size();
+        if (fc.strict) {
+            EXPECT_TRUE(failed) << fc.ext << " cut at " << n << " of " << good.size();
+        }
     }
 }
 
