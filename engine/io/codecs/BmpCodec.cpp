@@ -4,6 +4,7 @@
 #include "ByteWriter.h"
 #include "Codecs.h"
 #include "Dib.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <cstring>
@@ -168,7 +169,8 @@ public:
     }
 
     DecodedImage read(const std::string& path, const ReadOptions&) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         ByteReader r(data, "BMP");
         const std::uint8_t* sig = r.take(2);
         if (sig[0] != 'B' || sig[1] != 'M') throw Error("Not a BMP file (no \"BM\" signature)");

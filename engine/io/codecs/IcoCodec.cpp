@@ -4,6 +4,7 @@
 #include "ByteWriter.h"
 #include "Codecs.h"
 #include "Dib.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <algorithm>
@@ -169,7 +170,8 @@ public:
     }
 
     DecodedImage read(const std::string& path, const ReadOptions& options) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         ByteReader r(data, "ICO");
         const std::vector<IconEntry> entries = readDirectory(r);
         if (options.pageIndex < 0 || options.pageIndex >= int(entries.size()))

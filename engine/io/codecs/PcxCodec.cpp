@@ -3,6 +3,7 @@
 #include "ByteReader.h"
 #include "ByteWriter.h"
 #include "Codecs.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <algorithm>
@@ -348,7 +349,8 @@ public:
     }
 
     DecodedImage read(const std::string& path, const ReadOptions& options) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         DecodedImage out;
         if (isDcx(data))
             out.bitmap = decodePage(dcxPage(data, options.pageIndex));

@@ -4,6 +4,7 @@
 #include "ByteReader.h"
 #include "ByteWriter.h"
 #include "Codecs.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <algorithm>
@@ -386,7 +387,8 @@ public:
     }
 
     DecodedImage read(const std::string& path, const ReadOptions&) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         ByteReader r(data, "PNM");
         const PnmHeader h = readHeader(r);
         checkDataSize(r, h);

@@ -4,6 +4,7 @@
 #include "ByteReader.h"
 #include "ByteWriter.h"
 #include "Codecs.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <algorithm>
@@ -461,7 +462,9 @@ void writeImageData(FileSink& sink, const Bitmap& src, const PsdLayout& l) {
         for (int y = y0; y < y1; ++y)
             for (int c = 0; c < channels; ++c) {
                 channelRow(src, l, c, y, line.data());
-                packBits(line.data(), int(rowBytes), rows[std::size_t(c) * h + y]);
+                ByteWriter& out = rows[std::size_t(c) * h + y];
+                out.data().reserve(rowBytes + rowBytes / 128 + 2); // the worst case
+                packBits(line.data(), int(rowBytes), out);
             }
     });
     ByteWriter table;
@@ -487,7 +490,8 @@ public:
     }
 
     DecodedImage read(const std::string& path, const ReadOptions&) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         ByteReader r(data, "PSD");
         PsdHeader h;
         readFileHeader(r, h);

@@ -4,6 +4,7 @@
 #include "ByteReader.h"
 #include "ByteWriter.h"
 #include "Codecs.h"
+#include "FileBytes.h"
 #include "RowCodecs.h"
 
 #include <algorithm>
@@ -207,8 +208,7 @@ public:
             const int n = std::min(m_left, width - x);
             std::uint8_t* out = dst + std::size_t(x) * m_bytes;
             if (m_repeat)
-                for (int i = 0; i < n; ++i)
-                    std::memcpy(out + i * m_bytes, m_pixel, std::size_t(m_bytes));
+                repeat(out, n);
             else
                 std::memcpy(out, m_r.take(std::uint64_t(n) * m_bytes), std::size_t(n) * m_bytes);
             x += n;
@@ -217,6 +217,24 @@ public:
     }
 
 private:
+    template <int B> static void repeat(std::uint8_t* out, const std::uint8_t* px, int n) {
+        for (int i = 0; i < n; ++i)
+            std::memcpy(out + i * B, px, std::size_t(B));
+    }
+    void repeat(std::uint8_t* out, int n) const {
+        switch (m_bytes) {
+        case 1:
+            std::memset(out, m_pixel[0], std::size_t(n));
+            return;
+        case 2:
+            return repeat<2>(out, m_pixel, n);
+        case 3:
+            return repeat<3>(out, m_pixel, n);
+        default:
+            return repeat<4>(out, m_pixel, n);
+        }
+    }
+
     ByteReader& m_r;
     int m_bytes;
     int m_left = 0;
@@ -278,9 +296,10 @@ struct TgaLayout {
 };
 
 /// One row in TGA packets: runs of equal pixels and raw stretches, at most 128 pixels each.
-void encodeRleRow(const std::uint8_t* px, int width, int bytes, ByteWriter& out) {
+/// The pixel size is a constant so that comparisons compile to single loads.
+template <int B> void encodeRleRow(const std::uint8_t* px, int width, ByteWriter& out) {
     auto same
-        = [&](int a, int b) { return std::memcmp(px + a * bytes, px + b * bytes, bytes) == 0; };
+        = [&](int a, int b) { return std::memcmp(px + a * B, px + b * B, std::size_t(B)) == 0; };
     int i = 0;
     while (i < width) {
         int run = 1;
@@ -288,7 +307,7 @@ void encodeRleRow(const std::uint8_t* px, int width, int bytes, ByteWriter& out)
             ++run;
         if (run >= 2) {
             out.u8(0x80u | unsigned(run - 1));
-            out.bytes(px + i * bytes, std::size_t(bytes));
+            out.bytes(px + i * B, std::size_t(B));
             i += run;
             continue;
         }
@@ -296,8 +315,19 @@ void encodeRleRow(const std::uint8_t* px, int width, int bytes, ByteWriter& out)
         while (j < width && j - i < 128 && !(j + 1 < width && same(j, j + 1)))
             ++j;
         out.u8(unsigned(j - i - 1));
-        out.bytes(px + i * bytes, std::size_t(j - i) * bytes);
+        out.bytes(px + i * B, std::size_t(j - i) * B);
         i = j;
+    }
+}
+
+void encodeRleRow(const std::uint8_t* px, int width, int bytes, ByteWriter& out) {
+    switch (bytes) {
+    case 1:
+        return encodeRleRow<1>(px, width, out);
+    case 3:
+        return encodeRleRow<3>(px, width, out);
+    default:
+        return encodeRleRow<4>(px, width, out);
     }
 }
 
@@ -375,7 +405,8 @@ public:
     bool matches(std::span<const std::uint8_t>) const override { return false; }
 
     DecodedImage read(const std::string& path, const ReadOptions&) const override {
-        const std::vector<std::uint8_t> data = readWholeFile(path);
+        const FileBytes file(path);
+        const std::span<const std::uint8_t> data = file;
         ByteReader r(data, "TGA");
         const TgaHeader h = readHeader(r);
         r.skip(std::uint64_t(h.idLength));
