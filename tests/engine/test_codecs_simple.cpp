@@ -255,6 +255,28 @@ TEST_F(SimpleCodecs, ResolutionIsKept) {
     EXPECT_DOUBLE_EQ(roundTrip(src, "override.bmp", p).dpiX(), 96);
 }
 
+TEST_F(SimpleCodecs, FormatsAFileCantHoldAreConverted) {
+    const struct {
+        const char* name;
+        PixelFormat from, readAs;
+    } cases[] = {
+        { "wide.bmp", PixelFormat::Rgb48, PixelFormat::Rgb24 },
+        { "cmyk.tga", PixelFormat::Cmyk32, PixelFormat::Rgb24 },
+        { "grey16.pcx", PixelFormat::Gray16, PixelFormat::Gray8 },
+        { "colour.pgm", PixelFormat::Rgb24, PixelFormat::Gray8 },
+        { "colour.pbm", PixelFormat::Rgb24, PixelFormat::Bw1 },
+        { "pal.ppm", PixelFormat::Palette8, PixelFormat::Rgb24 },
+    };
+    for (const auto& c : cases) {
+        const Bitmap src = vst::test::photoLike(20, 10, c.from);
+        const Bitmap back = roundTrip(src, c.name);
+        EXPECT_EQ(back.pixelFormat(), c.readAs) << c.name;
+        if (c.readAs == PixelFormat::Rgb24) {
+            EXPECT_GT(vst::test::psnr(src, back), 40) << c.name;
+        }
+    }
+}
+
 // ---- BMP
 
 TEST_F(SimpleCodecs, BmpTopDownRowsMatchBottomUp) {
