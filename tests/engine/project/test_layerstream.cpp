@@ -5,6 +5,7 @@
 #include "layers/PolylineLayer.h"
 #include "layers/ShapeLayer.h"
 #include "layers/TextLayer.h"
+#include "project/CodecPixels.h"
 #include "project/LayerStream.h"
 #include "project/Thumbnail.h"
 #include "support/TestImages.h"
@@ -374,6 +375,38 @@ TEST(LayerStream, EveryKindRoundTripsByteIdentical) {
         == static_cast<const AngleProperties&>(as<AngleLayer>(s, 7)));
     // A 64 x 48 canvas carries a thumbnail.
     EXPECT_FALSE(header.thumbnailJpeg.empty());
+}
+
+TEST(LayerStream, PixelCompressionRequests) {
+    const struct {
+        int requested;
+        bool transparent;
+        int stored;
+    } cases[] = {
+        { -1, false, -1 }, { -2, true, -2 }, { 1, false, -1 }, { 10001, true, -1 },
+        { 9998, false, 3 }, { 10008, false, 3 }, { 10008, true, 8 }, { 9998, true, -2 },
+        { 3, true, 3 }, { 8, false, 8 }, { 0, false, -1 }, { 10002, true, -1 }, // no codec: zlib
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(storedPixelCompression(c.requested, c.transparent), c.stored)
+            << c.requested << (c.transparent ? " transparent" : " opaque");
+}
+
+// Layers kept as PNG come back exactly, as JPEG closely; both end at their record's end.
+TEST(LayerStream, CodecEncodedLayersRoundTrip) {
+    LayerStack s;
+    s.add(std::make_unique<ImageLayer>(vst::test::photoLike(64, 48)));
+    auto png = std::make_unique<ImageLayer>(vst::test::noise(20, 10, PixelFormat::Rgb24, 6));
+    png->pixelCompression = kFormatPng;
+    s.add(std::move(png));
+    auto jpeg = std::make_unique<ImageLayer>(vst::test::photoLike(40, 30));
+    jpeg->pixelCompression = kFormatJpeg;
+    s.add(std::move(jpeg));
+    const LayerStack back = readStream(writeStream(s, ""));
+    ASSERT_EQ(back.count(), 3);
+    EXPECT_TRUE(as<ImageLayer>(back, 1).bitmap.samePixels(as<ImageLayer>(s, 1).bitmap));
+    EXPECT_GT(vst::test::psnr(as<ImageLayer>(back, 2).bitmap, as<ImageLayer>(s, 2).bitmap), 30);
+    EXPECT_EQ(as<ImageLayer>(back, 2).pixelCompression, kFormatJpeg);
 }
 
 TEST(LayerStream, ThumbnailSizeAndMinimum) {
