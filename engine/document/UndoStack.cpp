@@ -35,8 +35,7 @@ UndoState UndoStack::popRedo() {
     return s;
 }
 
-std::size_t UndoStack::privateBytes() const
-{
+std::size_t UndoStack::privateBytes() const {
     std::size_t total = 0;
     for (const auto* list : { &m_undo, &m_redo })
         for (const auto& s : *list)
