@@ -43,6 +43,19 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
     if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) onJpegError(cinfo);
 }
 
+/// Hostile progressive files can hold thousands of tiny scans that take minutes to decode;
+/// real ones have about ten.
+constexpr int kMaxScans = 500;
+
+void limitScans(j_common_ptr cinfo) {
+    const auto* ci = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (ci->input_scan_number > kMaxScans) {
+        std::snprintf(reinterpret_cast<JpegError*>(cinfo->err)->message, JMSG_LENGTH_MAX,
+            "more than %d scans", kMaxScans);
+        std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1);
+    }
+}
+
 /// One libjpeg object (decompress or compress) with its error handler.
 template <class Info> class JpegSession {
 public:
@@ -190,6 +203,9 @@ DecodedImage JpegCodec::read(const std::string& path, const ReadOptions&) const 
     auto* ci = dec.info();
     dec.run([&] { jpeg_create_decompress(ci); });
     dec.markCreated();
+    jpeg_progress_mgr progress {};
+    progress.progress_monitor = limitScans;
+    ci->progress = &progress;
     dec.run([&] {
         jpeg_stdio_src(ci, file.get());
         for (int app : { 1, 2, 13 })

@@ -97,10 +97,11 @@ Bytes decodeRawProfile(std::string_view text) {
 
 std::string encodeRawProfile(std::string_view type, ByteView data) {
     static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out = "\n" + std::string(type) + "\n";
     const std::string len = std::to_string(data.size());
-    out += std::string(len.size() < 8 ? 8 - len.size() : 0, ' ') + len + "\n";
-    out.reserve(out.size() + data.size() * 2 + data.size() / 36 + 2);
+    std::string out;
+    out.reserve(type.size() + 12 + len.size() + data.size() * 2 + data.size() / 36);
+    out.append(1, '\n').append(type).append(1, '\n');
+    out.append(len.size() < 8 ? 8 - len.size() : 0, ' ').append(len).append(1, '\n');
     for (std::size_t i = 0; i < data.size(); ++i) {
         out += kDigits[data[i] >> 4];
         out += kDigits[data[i] & 15];

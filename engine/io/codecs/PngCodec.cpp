@@ -4,10 +4,13 @@
 #include "../../imaging/Error.h"
 #include "Codecs.h"
 #include "MetadataBlocks.h"
+#include "ParallelDeflate.h"
+#include "PngFilter.h"
 #include "PngRows.h"
 #include "StdioFile.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -196,6 +199,9 @@ void readTextChunks(png_structp png, png_infop info, Metadata& meta) {
                 meta.xmp.assign(data.begin() + blocks::kXmpHeader.size(), data.end());
             else if (!blocks::startsWith(data, blocks::kXmpHeader))
                 takeExif(meta, data);
+        } else if (key == "Raw profile type xmp" && meta.xmp.empty()) {
+            const Bytes data = blocks::decodeRawProfile(text);
+            meta.xmp.assign(data.begin(), data.end());
         } else if (key == "Raw profile type iptc" && meta.iptc.empty()) {
             const Bytes data = blocks::decodeRawProfile(text);
             if (blocks::startsWith(data, blocks::kPhotoshopHeader))
@@ -289,17 +295,55 @@ void writeHeader(png_structp png, png_infop info, const Bitmap& bmp, const png_r
     png_set_compression_level(png, std::clamp(params.pngCompression, 0, 9));
 }
 
-/// Rows through libpng; with interlacing each pass visits every row again.
-void writeRows(PngSession& s, const Bitmap& bmp, const png_rows::Target& t) {
+/// Interlaced rows through libpng, which visits every row again in each pass.
+void writeInterlacedRows(PngSession& s, const Bitmap& bmp, const png_rows::Target& t) {
     png_structp png = s.png();
     int passes = 1;
-    s.run([&] { passes = png_set_interlace_handling(png); });
+    s.run([&] {
+        png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
+        passes = png_set_interlace_handling(png);
+    });
     std::vector<std::uint8_t> buffer(png_rows::targetRowBytes(t, bmp.width()));
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < bmp.height(); ++y) {
             const std::uint8_t* row = png_rows::packRow(bmp, y, t, buffer.data());
             s.run([&] { png_write_row(png, row); });
         }
+    // No info here: it would write eXIf a second time after the pixel data.
+    s.run([&] { png_write_end(png, nullptr); });
+}
+
+/// The filtered rows as one zlib stream, bands of rows compressed on every core (libpng
+/// compresses on one).
+std::vector<std::uint8_t> compressRows(const Bitmap& bmp, const png_rows::Target& t, int level) {
+    const std::size_t rowBytes = png_rows::targetRowBytes(t, bmp.width());
+    const int bpp = std::max(1, t.samplesPerPixel() * t.bitDepth / 8);
+    // Palettes and sub-byte pixels compress best unfiltered.
+    const bool adaptive = t.colorType != PNG_COLOR_TYPE_PALETTE && t.bitDepth >= 8;
+    const auto produce = [&](int y0, int y1, std::uint8_t* out) {
+        png_filter::RowFilter filter(rowBytes, bpp, adaptive);
+        std::vector<std::uint8_t> a(rowBytes), b(rowBytes);
+        const std::uint8_t* prev = y0 > 0 ? png_rows::packRow(bmp, y0 - 1, t, a.data()) : nullptr;
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* buffer = prev == a.data() ? b.data() : a.data();
+            const std::uint8_t* row = png_rows::packRow(bmp, y, t, buffer);
+            filter.filter(row, prev, out + std::size_t(y - y0) * (rowBytes + 1));
+            prev = row;
+        }
+    };
+    return deflateRows(bmp.height(), rowBytes + 1, produce, level);
+}
+
+/// Writes the compressed image as IDAT chunks, then the closing IEND.
+void writeImageData(PngSession& s, const std::vector<std::uint8_t>& stream) {
+    constexpr std::size_t kChunkBytes = 1u << 18;
+    png_structp png = s.png();
+    s.run([&] {
+        for (std::size_t pos = 0; pos < stream.size(); pos += kChunkBytes)
+            png_write_chunk(png, reinterpret_cast<png_const_bytep>("IDAT"), stream.data() + pos,
+                std::min(kChunkBytes, stream.size() - pos));
+        png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
+    });
 }
 
 class PngCodec final : public Codec {
@@ -373,9 +417,10 @@ void PngCodec::write(const std::string& path, const Bitmap& bitmap, const Format
         writeMetadata(png, info, metadata, text);
         png_write_info(png, info);
     });
-    writeRows(s, src, target);
-    // No info here: it would write eXIf a second time after the pixel data.
-    s.run([&] { png_write_end(png, nullptr); });
+    if (params.pngInterlace)
+        writeInterlacedRows(s, src, target);
+    else
+        writeImageData(s, compressRows(src, target, std::clamp(params.pngCompression, 0, 9)));
     file.close();
 }
 
