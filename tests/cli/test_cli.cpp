@@ -1,6 +1,7 @@
 #include "imaging/Convert.h"
 #include "io/ImageIO.h"
 #include "io/codecs/TiffPages.h"
+#include "support/RunCommand.h"
 #include "support/TestImages.h"
 
 #include <algorithm>
@@ -16,20 +17,8 @@ using namespace ie;
 
 namespace {
 
-struct RunResult {
-    int code;
-    std::string output;
-};
-
-RunResult runCli(const std::string& args) {
-    const std::string cmd = std::string(VST_CLI_PATH) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p))
-        out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, out };
+vst::test::CommandResult runCli(const std::string& args) {
+    return vst::test::runCommand(std::string(VST_CLI_PATH) + " " + args);
 }
 
 enum class Expect { Identical, Lossy, Grey, Bw, Loads, WriteFails };

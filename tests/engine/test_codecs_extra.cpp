@@ -21,11 +21,13 @@
 
 using namespace ie;
 using namespace ie::io;
+using vst::test::maxRgbaDiff;
 using vst::test::noise;
 using vst::test::photoLike;
 using vst::test::psnr;
 using vst::test::readFile;
 using vst::test::scratchDir;
+using vst::test::withAlpha;
 using vst::test::writeFile;
 
 // x265, which makes the HEIC fixture, keeps a few buffers for the life of the process.
@@ -34,28 +36,6 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 namespace {
-
-Bitmap withAlpha(Bitmap bmp, unsigned seed = 7) {
-    bmp.addAlphaPlane();
-    std::mt19937 rng(seed);
-    for (int y = 0; y < bmp.height(); ++y)
-        for (int x = 0; x < bmp.width(); ++x)
-            bmp.mutableAlphaLine(y)[x] = std::uint8_t(rng());
-    return bmp;
-}
-
-// Largest difference of any RGBA channel, whatever the two formats.
-int maxRgbaDiff(const Bitmap& a, const Bitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) return 1000;
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const Rgba p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({ worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
-                std::abs(p.a - q.a) });
-        }
-    return worst;
-}
 
 Bitmap roundTrip(const Bitmap& bmp, const std::string& path, const FormatParams& params = {}) {
     saveImage(path, bmp, params);

@@ -12,6 +12,7 @@
 #include <set>
 
 using namespace ie;
+using vst::test::maxRgbaDiff;
 using vst::test::noise;
 using vst::test::photoLike;
 using vst::test::psnr;
@@ -24,18 +25,6 @@ constexpr PixelFormat kAll[]
 
 // Sizes that catch row and bit-packing slips: one column, one row, widths off a byte boundary.
 constexpr int kSizes[][2] = { { 1, 5 }, { 5, 1 }, { 13, 7 } };
-
-// The largest difference of any RGBA channel between two same-size bitmaps.
-int maxDifference(const Bitmap& a, const Bitmap& b) {
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const Rgba p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({ worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
-                std::abs(p.a - q.a) });
-        }
-    return worst;
-}
 
 std::string name(PixelFormat from, PixelFormat to) {
     return std::string(pixelFormatName(from)) + " -> " + std::string(pixelFormatName(to));
@@ -69,7 +58,7 @@ TEST(Convert, EveryFormatReadsAsBitmapPixelDoes) {
             const Bitmap src = noise(w, h, f, 7);
             const Bitmap rgb = convertTo(src, PixelFormat::Rgb24);
             ASSERT_EQ(rgb.pixelFormat(), PixelFormat::Rgb24);
-            EXPECT_EQ(maxDifference(rgb, convertTo(src, PixelFormat::Rgba32)), 0);
+            EXPECT_EQ(maxRgbaDiff(rgb, convertTo(src, PixelFormat::Rgba32)), 0);
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     Rgba want = src.pixel(x, y), got = rgb.pixel(x, y);
@@ -89,7 +78,7 @@ TEST(Convert, EveryFormatWritesAsBitmapSetPixelDoes) {
                 for (int x = 0; x < w; ++x)
                     want.setPixel(x, y, rgb.pixel(x, y));
             const Bitmap got = convertTo(rgb, f);
-            EXPECT_EQ(maxDifference(got, want), 0) << pixelFormatName(f) << " " << w << "x" << h;
+            EXPECT_EQ(maxRgbaDiff(got, want), 0) << pixelFormatName(f) << " " << w << "x" << h;
         }
     }
 }
@@ -122,7 +111,7 @@ TEST(Convert, RoundTrips) {
             if (c.tolerance == 0)
                 EXPECT_TRUE(back.samePixels(src)) << name(c.from, c.via) << " " << w << "x" << h;
             else
-                EXPECT_LE(maxDifference(back, src), c.tolerance) << name(c.from, c.via);
+                EXPECT_LE(maxRgbaDiff(back, src), c.tolerance) << name(c.from, c.via);
         }
 }
 

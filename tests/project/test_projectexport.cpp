@@ -1,4 +1,5 @@
 #include "ProjectTestSupport.h"
+#include "support/RunCommand.h"
 
 #include "io/ImageIO.h"
 #include "layers/Compositor.h"
@@ -32,15 +33,9 @@ ExportOptions options(const std::string& dir, const char* ext) {
 }
 
 std::string runCli(const std::string& args) {
-    const std::string cmd = std::string(VST_CLI_PATH) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p))
-        out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << args << "\n" << out;
-    return out;
+    const auto r = vst::test::runCommand(std::string(VST_CLI_PATH) + " " + args);
+    EXPECT_EQ(r.code, 0) << args << "\n" << r.output;
+    return r.output;
 }
 
 } // namespace

@@ -66,6 +66,28 @@ double psnr(const ie::Bitmap& a, const ie::Bitmap& b) {
     return 10 * std::log10(255.0 * 255.0 / mse);
 }
 
+ie::Bitmap withAlpha(ie::Bitmap bmp, unsigned seed) {
+    bmp.addAlphaPlane();
+    std::mt19937 rng(seed);
+    for (int y = 0; y < bmp.height(); ++y)
+        for (int x = 0; x < bmp.width(); ++x)
+            bmp.mutableAlphaLine(y)[x] = std::uint8_t(rng());
+    return bmp;
+}
+
+int maxRgbaDiff(const ie::Bitmap& a, const ie::Bitmap& b, bool visibleOnly) {
+    if (a.width() != b.width() || a.height() != b.height()) return 1000;
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const ie::Rgba p = a.pixel(x, y), q = b.pixel(x, y);
+            if (visibleOnly && p.a == 0 && q.a == 0) continue;
+            worst = std::max({ worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
+                std::abs(p.a - q.a) });
+        }
+    return worst;
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }

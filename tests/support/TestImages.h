@@ -20,6 +20,13 @@ std::string scratchDir(const std::string& name);
 /// Peak signal-to-noise ratio in dB of two same-size bitmaps (compared as RGB); inf when equal.
 double psnr(const ie::Bitmap& a, const ie::Bitmap& b);
 
+/// `bmp` with an alpha plane of deterministic noise.
+ie::Bitmap withAlpha(ie::Bitmap bmp, unsigned seed = 7);
+
+/// Largest difference of any RGBA channel, whatever the two formats; 1000 when the sizes differ.
+/// With `visibleOnly`, pixels transparent in both are skipped (their colour is not seen).
+int maxRgbaDiff(const ie::Bitmap& a, const ie::Bitmap& b, bool visibleOnly = false);
+
 /// Writes bytes to a file.
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
