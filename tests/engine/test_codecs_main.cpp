@@ -391,22 +391,22 @@ struct RawPng {
 };
 
 /// Writes rows given as PNG samples with libpng directly.
-void writeRawPng(const std::string& path, int w, int h, const RawPng& spec,
+void writeRawPng(const std::string& path, int w, int h, const RawPng& rawPng,
     const std::vector<std::vector<std::uint8_t>>& rows) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     png_init_io(png, f);
-    png_set_IHDR(png, info, w, h, spec.bitDepth, spec.colorType,
-        spec.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
+    png_set_IHDR(png, info, w, h, rawPng.bitDepth, rawPng.colorType,
+        rawPng.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE,
         PNG_FILTER_TYPE_BASE);
-    if (!spec.plte.empty())
+    if (!rawPng.plte.empty())
         png_set_PLTE(png, info,
-            reinterpret_cast<png_colorp>(const_cast<std::uint8_t*>(spec.plte.data())),
-            int(spec.plte.size() / 3));
-    if (!spec.trnsAlpha.empty() || spec.trnsKey)
-        png_set_tRNS(png, info, const_cast<std::uint8_t*>(spec.trnsAlpha.data()),
-            int(spec.trnsAlpha.size()), spec.trnsKey);
+            reinterpret_cast<png_colorp>(const_cast<std::uint8_t*>(rawPng.plte.data())),
+            int(rawPng.plte.size() / 3));
+    if (!rawPng.trnsAlpha.empty() || rawPng.trnsKey)
+        png_set_tRNS(png, info, const_cast<std::uint8_t*>(rawPng.trnsAlpha.data()),
+            int(rawPng.trnsAlpha.size()), rawPng.trnsKey);
     png_write_info(png, info);
     std::vector<png_bytep> ptrs;
     for (auto& r : rows)
@@ -419,7 +419,7 @@ void writeRawPng(const std::string& path, int w, int h, const RawPng& spec,
 
 struct ReadCase {
     const char* name;
-    RawPng spec;
+    RawPng rawPng;
     std::vector<std::uint8_t> row; ///< the same samples on every row
     PixelFormat format;
     std::vector<Rgba> pixels; ///< expected first pixels (alpha 255 when the bitmap has none)
@@ -437,7 +437,7 @@ TEST_P(PngReadLayouts, BecomeTheRightBitmap) {
     const ReadCase& c = GetParam();
     const std::string path = scratchDir("pngread") + "/a.png";
     const int w = int(c.pixels.size()), h = 9; // 9 rows: every Adam7 pass has some
-    writeRawPng(path, w, h, c.spec, std::vector<std::vector<std::uint8_t>>(h, c.row));
+    writeRawPng(path, w, h, c.rawPng, std::vector<std::vector<std::uint8_t>>(h, c.row));
     const DecodedImage d = codecFor(".png")->read(path, {});
     ASSERT_EQ(d.bitmap.pixelFormat(), c.format);
     ASSERT_EQ(d.bitmap.hasAlpha(), c.alpha);
