@@ -20,7 +20,14 @@ const char* kUsage = "usage: vistrelune-cli COMMAND ...\n"
                      "  project from-images OUT.vstl [--layers] IMG...\n"
                      "  render P.vstl OUT [--variant NAME]\n"
                      "  export P.vstl --format EXT --out DIR [--name BASE] "
-                     "[--variants default|other|all] [--size WxH | --scale P%]\n";
+                     "[--variants default|other|all] [--size WxH | --scale P%]\n"
+                     "  apply IN OUT --effect TEXT [--effect TEXT ...]\n"
+                     "  effects\n"
+                     "  proc IN OUT OPERATION [name=value ...]\n"
+                     "  ai EDIT IN OUT [--prompt T] [--search T] [--select T] [--background T] "
+                     "[--left N --up N --right N --down N] [--creativity X] "
+                     "[--mode conservative|creative|fast] [--mask FILE] [--key-file F] "
+                     "[--base-url URL]\n";
 
 } // namespace
 
@@ -31,6 +38,10 @@ int main(int argc, char** argv) {
         { "project", vst::cli::runProject },
         { "render", vst::cli::runRender },
         { "export", vst::cli::runExport },
+        { "apply", vst::cli::runApply },
+        { "effects", vst::cli::runEffects },
+        { "proc", vst::cli::runProc },
+        { "ai", vst::cli::runAi },
     };
     vst::project::registerProjectFormat();
     if (argc < 2) {

@@ -66,6 +66,11 @@ public:
 
     /// Copies every shared strip so that rows may be written from several threads.
     void detach();
+    /// Copies only the shared strips holding rows [y0, y1), colour and alpha.
+    void detachRows(int y0, int y1) {
+        m_color.detachRows(y0, y1);
+        m_alpha.detachRows(y0, y1);
+    }
 
     /// Storage access for those who need strip-level information (undo, tests).
     const Plane& colorPlane() const { return m_color; }

@@ -49,6 +49,13 @@ void Plane::detach() {
         if (m_strips[s].use_count() > 1) detachStrip(s);
 }
 
+void Plane::detachRows(int y0, int y1) {
+    if (isNull() || y1 <= y0) return;
+    const int last = std::min(y1 - 1, m_height - 1) / m_stripRows;
+    for (int s = std::max(y0, 0) / m_stripRows; s <= last; ++s)
+        if (m_strips[s].use_count() > 1) detachStrip(s);
+}
+
 bool Plane::sharesStripWith(const Plane& other, int s) const {
     return s < stripCount() && s < other.stripCount() && m_strips[s] == other.m_strips[s];
 }

@@ -41,6 +41,9 @@ public:
 
     /// Makes every strip private (call before writing rows from several threads).
     void detach();
+    /// Makes private only the strips holding rows [y0, y1) (before writing them from several
+    /// threads).
+    void detachRows(int y0, int y1);
     /// True when strip `s` is shared with another plane.
     bool stripShared(int s) const { return m_strips[s].use_count() > 1; }
     /// True when both planes use the same memory for strip `s`.

@@ -1,0 +1,1 @@
+// Keeps the view library buildable until its first unit lands; removed with it.
