@@ -1,0 +1,3 @@
+# Sources of engine/proc/retouch (retouch filters inside a brush dab), added to vst_imaging.
+target_sources(vst_imaging PRIVATE
+)
