@@ -1,1 +1,0 @@
-// Keeps the view library buildable until its first unit lands; removed with it.
