@@ -1,4 +1,13 @@
 # Sources of engine/view (the variant view widget), added to vst_view.
 target_sources(vst_view PRIVATE
-    ${CMAKE_SOURCE_DIR}/engine/view/Placeholder.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/FrameRenderer.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/ImageView.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/ImageView.h
+    ${CMAKE_SOURCE_DIR}/engine/view/Interaction.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/LevelCache.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/ReducedLevels.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/Ruler.cpp
+    ${CMAKE_SOURCE_DIR}/engine/view/Ruler.h
+    ${CMAKE_SOURCE_DIR}/engine/view/SelectionOutline.cpp
 )
+set_target_properties(vst_view PROPERTIES AUTOMOC ON)
