@@ -20,4 +20,5 @@ target_sources(vst_imaging PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/layers/LayerSampler.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/layers/Compositor.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/layers/LayerMerge.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/layers/LayeredPsd.cpp
 )
