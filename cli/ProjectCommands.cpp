@@ -5,6 +5,7 @@
 #include "io/ImageIO.h"
 #include "layers/ImageLayer.h"
 #include "layers/PolylineLayer.h"
+#include "project/ImageImport.h"
 #include "project/MergedImage.h"
 #include "project/ProjectExport.h"
 #include "project/ProjectFile.h"
@@ -68,13 +69,6 @@ QString uniqueName(const std::vector<Variant>& variants, const QString& wanted) 
     return name;
 }
 
-std::unique_ptr<ie::ImageLayer> imageLayer(const std::string& path) {
-    auto img = ie::io::loadImage(path);
-    auto layer = std::make_unique<ie::ImageLayer>(std::move(img.bitmap));
-    layer->name = QFileInfo(QString::fromStdString(path)).completeBaseName();
-    return layer;
-}
-
 int projectInfo(const CliArgs& args) {
     if (args.positional().size() != 2) throw std::runtime_error("usage: project info P.vstl");
     const auto variants = vst::project::loadProject(args.positional()[1]);
@@ -92,17 +86,20 @@ int projectFromImages(const CliArgs& args) {
         throw std::runtime_error("usage: project from-images OUT.vstl [--layers] IMG...");
     std::vector<Variant> variants;
     for (std::size_t i = 2; i < pos.size(); ++i) {
-        auto layer = imageLayer(pos[i]);
+        ie::LayerStack layers = vst::project::importLayers(pos[i]);
         if (args.flag("layers") && !variants.empty()) {
-            variants.front().layers.add(std::move(layer));
+            for (int k = 0; k < layers.count(); ++k)
+                variants.front().layers.add(layers.layer(k).clone());
             continue;
         }
+        const ie::Bitmap& bg = static_cast<const ie::ImageLayer&>(layers.background()).bitmap;
         Variant v;
-        v.DpiX = int(std::nearbyint(layer->bitmap.dpiX()));
-        v.DpiY = int(std::nearbyint(layer->bitmap.dpiY()));
+        v.DpiX = int(std::nearbyint(bg.dpiX()));
+        v.DpiY = int(std::nearbyint(bg.dpiY()));
+        const QString name = QFileInfo(QString::fromStdString(pos[i])).completeBaseName();
         v.VersionName = variants.empty() ? QString::fromLatin1(vst::project::kDefaultVariantName)
-                                         : uniqueName(variants, layer->name);
-        v.layers.add(std::move(layer));
+                                         : uniqueName(variants, name);
+        v.layers = std::move(layers);
         variants.push_back(std::move(v));
     }
     vst::project::saveProject(pos[1], variants);

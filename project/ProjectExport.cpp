@@ -6,6 +6,7 @@
 #include "imaging/Resample.h"
 #include "io/ImageIO.h"
 #include "layers/ImageLayer.h"
+#include "layers/LayeredPsd.h"
 #include "layers/PolylineLayer.h"
 
 #include <cmath>
@@ -28,7 +29,26 @@ std::pair<int, int> requestedSize(const ExportOptions& o, int w, int h) {
     return { int(std::nearbyint(o.width)), int(std::nearbyint(o.height)) };
 }
 
+// Every layer's box scaled, so the stack shows at the new canvas size; the pixels are resampled
+// when the layers are drawn into the file.
+void scaleLayers(ie::LayerStack& layers, int width, int height) {
+    const double sx = double(width) / layers.canvasWidth(),
+                 sy = double(height) / layers.canvasHeight();
+    for (const auto& l : layers.layers()) {
+        l->x *= sx;
+        l->y *= sy;
+        l->width *= sx;
+        l->height *= sy;
+    }
+    layers.background().width = width;
+    layers.background().height = height;
+}
+
 } // namespace
+
+bool exportKeepsLayers(const std::string& extension) {
+    return extension == ".psd" || extension == ".psb";
+}
 
 QString safeFileNamePart(const QString& name) {
     if (name == u"." || name == u"..") return QString(name.size(), u'_');
@@ -67,9 +87,20 @@ ie::LayerStack exportLayers(const Variant& variant) {
     return layers;
 }
 
+void exportLayered(const Variant& variant, const ExportOptions& o, const std::string& target) {
+    ie::LayerStack layers = exportLayers(variant);
+    if (!o.keepSize) {
+        const auto [w, h] = requestedSize(o, layers.canvasWidth(), layers.canvasHeight());
+        if (w <= 0 || h <= 0) throw ie::Error("The export size must be at least 1 x 1 pixel");
+        if (w != layers.canvasWidth() || h != layers.canvasHeight()) scaleLayers(layers, w, h);
+    }
+    ie::io::FormatParams params = o.params;
+    if (params.dpiX <= 0) params.dpiX = variant.DpiX;
+    if (params.dpiY <= 0) params.dpiY = variant.DpiY;
+    ie::saveLayeredPsd(target, layers, params);
+}
+
 ie::Bitmap exportImage(const Variant& variant, const ExportOptions& o) {
-    // Every format gets the merged image; layered writers (.psd, .svg, .dxf) would take
-    // exportLayers() as they are once they exist.
     ie::Bitmap bmp = mergedImage(exportLayers(variant));
     bmp.setDpi(variant.DpiX, variant.DpiY);
     if (o.keepSize) return bmp;
@@ -90,9 +121,11 @@ std::vector<std::string> exportProject(
         if (i == 0 ? !o.defaultVariant : !o.otherVariants) continue;
         const std::string target = exportTarget(o, i, variants[i].VersionName);
         if (std::filesystem::exists(target) && o.overwrite && !o.overwrite(target)) continue;
-        const ie::Bitmap image = exportImage(variants[i], o);
         ProjectStreamPosition = 0;
-        ie::io::saveImage(target, image, o.params);
+        if (exportKeepsLayers(ie::io::extensionOf(target)))
+            exportLayered(variants[i], o, target);
+        else
+            ie::io::saveImage(target, exportImage(variants[i], o), o.params);
         written.push_back(target);
     }
     return written;

@@ -43,6 +43,12 @@ ie::LayerStack exportLayers(const Variant& variant);
 /// with the high-quality bicubic filter when the requested size differs.
 ie::Bitmap exportImage(const Variant& variant, const ExportOptions& options);
 
+/// True for the formats an export writes with their layers (.psd, .psb); the others get the
+/// merged image.
+bool exportKeepsLayers(const std::string& extension);
+/// Writes one variant as a layered file: exportLayers(), scaled when the requested size
+/// differs, with the variant's resolution.
+void exportLayered(const Variant& variant, const ExportOptions& options, const std::string& target);
 /// Writes the chosen variants; returns the files written. Throws ie::Error on the first failure
 /// (the remaining variants are then not written).
 std::vector<std::string> exportProject(

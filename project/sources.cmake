@@ -6,4 +6,5 @@ target_sources(vst_core PRIVATE
     ${CMAKE_SOURCE_DIR}/project/MergedImage.cpp
     ${CMAKE_SOURCE_DIR}/project/ProjectFormat.cpp
     ${CMAKE_SOURCE_DIR}/project/ProjectExport.cpp
+    ${CMAKE_SOURCE_DIR}/project/ImageImport.cpp
 )

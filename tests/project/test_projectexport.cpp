@@ -3,6 +3,7 @@
 
 #include "io/ImageIO.h"
 #include "layers/Compositor.h"
+#include "layers/LayeredPsd.h"
 #include "project/ProjectExport.h"
 #include "project/ProjectFile.h"
 
@@ -121,6 +122,41 @@ TEST(ProjectExport, PngMergesWithoutPathsAndKeepsMaskTransparency) {
     EXPECT_EQ(mpng.pixel(30, 5).a, 255);
 }
 
+TEST(ProjectExport, PsdKeepsTheLayersAtTheRequestedSize) {
+    const std::string dir = vst::test::scratchDir("export-psd");
+    std::vector<Variant> v(1);
+    v[0] = pt::photoVariant("Original", 40, 30);
+    ie::Bitmap red(10, 10, ie::PixelFormat::Rgb24);
+    red.fill({ 255, 0, 0, 255 });
+    auto top = std::make_unique<ie::ImageLayer>(red);
+    top->x = 20;
+    top->y = 10;
+    top->name = "Red";
+    v[0].layers.add(std::move(top));
+    auto path = std::make_unique<ie::PolylineLayer>();
+    path->points = { { 0, 0 }, { 1, 1 } };
+    path->isPath = true;
+    path->width = 40;
+    path->height = 30;
+    v[0].layers.add(std::move(path));
+    ExportOptions o = options(dir, ".psd");
+    exportProject(v, o);
+    const ie::LayerStack back = ie::loadLayeredPsd(dir + "/trip.psd");
+    ASSERT_EQ(back.count(), 3);
+    EXPECT_EQ(back.layer(1).name, "Red");
+    EXPECT_EQ(back.layer(1).x, 20);
+    EXPECT_FALSE(back.layer(2).visible); // paths never show
+
+    o.keepSize = false;
+    o.sizeType = 1;
+    o.width = o.height = 50;
+    exportProject(v, o);
+    const ie::LayerStack half = ie::loadLayeredPsd(dir + "/trip.psd");
+    EXPECT_EQ(half.canvasWidth(), 20);
+    EXPECT_EQ(half.layer(1).x, 10);
+    EXPECT_EQ(static_cast<const ie::ImageLayer&>(half.layer(1)).bitmap.width(), 5);
+}
+
 TEST(ProjectExport, ResizesOnlyWhenAsked) {
     std::vector<Variant> v(1);
     v[0] = pt::photoVariant("Original", 1001, 600);
@@ -163,4 +199,9 @@ TEST(ProjectCli, FromImagesInfoRenderAndExport) {
     const auto layered = loadProject(dir + "/layers.vstl");
     ASSERT_EQ(layered.size(), 1u);
     EXPECT_EQ(layered[0].layers.count(), 2);
+
+    // A layered PSD comes back into a project with its layers.
+    runCli("export " + dir + "/layers.vstl --format psd --out " + dir + "/out --name layers");
+    runCli("project from-images " + dir + "/again.vstl " + dir + "/out/layers.psd");
+    EXPECT_EQ(loadProject(dir + "/again.vstl")[0].layers.count(), 2);
 }
