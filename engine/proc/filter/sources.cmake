@@ -14,4 +14,10 @@ target_sources(vst_imaging PRIVATE
     ${_dir}/GradientMap.cpp
     ${_dir}/SoftShadow.cpp
     ${_dir}/Denoise.cpp
+    ${_dir}/Distort.cpp
+    ${_dir}/Lens.cpp
+    ${_dir}/Stylize.cpp
+    ${_dir}/Texture.cpp
+    ${_dir}/Frames.cpp
+    ${_dir}/EffectCatalogue.cpp
 )
