@@ -1,10 +1,13 @@
 # GUI-free sources of ai/, added to vst_core.
 target_sources(vst_core PRIVATE
+    ${CMAKE_SOURCE_DIR}/ai/AiEdit.cpp
     ${CMAKE_SOURCE_DIR}/ai/ApiKeyText.cpp
     ${CMAKE_SOURCE_DIR}/ai/HttpTransport.cpp
+    ${CMAKE_SOURCE_DIR}/ai/ImageBytes.cpp
     ${CMAKE_SOURCE_DIR}/ai/JsonRead.cpp
     ${CMAKE_SOURCE_DIR}/ai/MultipartForm.cpp
     ${CMAKE_SOURCE_DIR}/ai/ParamChecks.cpp
+    ${CMAKE_SOURCE_DIR}/ai/RequestPreparation.cpp
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.cpp
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.API.cpp
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.Async.Support.cpp
