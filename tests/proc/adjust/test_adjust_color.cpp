@@ -8,6 +8,7 @@
 #include "proc/adjust/RedEye.h"
 #include "proc/adjust/ReplaceColor.h"
 
+#include "imaging/Convert.h"
 #include "imaging/Error.h"
 #include "support/TestImages.h"
 
@@ -153,4 +154,19 @@ TEST(AdjustColor, GreyImagesTakeTheLumaOfTheResult) {
     EXPECT_EQ(grey.pixel(0, 0).r, 200);
     proc::disposeChannels(grey, nullptr, "RGB");
     EXPECT_EQ(grey.pixel(1, 1).r, 200);
+}
+
+TEST(AdjustColor, EightAndSixteenBitPathsAgree) {
+    // The 8-bit matrix runs in fixed point, the 16-bit one in floats: both must give one result.
+    const Bitmap src = vst::test::noise(13, 7, PixelFormat::Rgb24);
+    for (int range : { 0, 1, 4 }) {
+        SCOPED_TRACE(range);
+        Bitmap eight = src;
+        Bitmap sixteen = convertTo(src, PixelFormat::Rgb48);
+        for (Bitmap* b : { &eight, &sixteen }) {
+            proc::hueSaturationLuminosity(*b, nullptr, proc::ColorRange(range), 40, 30, -20);
+            proc::temperatureTintSaturation(*b, nullptr, 30, -20, 10);
+        }
+        EXPECT_LE(vst::test::maxRgbaDiff(eight, sixteen), 2);
+    }
 }
