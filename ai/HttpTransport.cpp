@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -15,6 +16,9 @@ struct Transfer {
     HttpResponse response;
     const TransferLimits* limits = nullptr;
     bool tooLarge = false;
+    bool stalled = false;
+    curl_off_t lastBytes = -1;
+    std::chrono::steady_clock::time_point lastActivity = std::chrono::steady_clock::now();
 };
 
 void initCurlOnce() {
@@ -58,9 +62,21 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     return n;
 }
 
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+// Also the stall watch: any byte in either direction counts as activity. (curl's own low-speed
+// check averages over several seconds and so stops a stalled request late.)
+int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up) {
     auto* transfer = static_cast<Transfer*>(user);
-    return transfer->limits->cancel.cancelled() ? 1 : 0;
+    if (transfer->limits->cancel.cancelled()) return 1;
+    const auto now = std::chrono::steady_clock::now();
+    if (down + up != transfer->lastBytes) {
+        transfer->lastBytes = down + up;
+        transfer->lastActivity = now;
+    } else if (now - transfer->lastActivity
+        >= std::chrono::seconds(transfer->limits->stallTimeoutSeconds)) {
+        transfer->stalled = true;
+        return 1;
+    }
+    return 0;
 }
 
 struct EasyHandle {
@@ -86,17 +102,10 @@ curl_mime* buildMime(CURL* curl, const TMultipartFormData& form) {
     return mime;
 }
 
-std::string failureText(
-    CURLcode code, const char* detail, const TransferLimits& limits, CURL* curl) {
-    if (code == CURLE_OPERATION_TIMEDOUT) {
-        curl_off_t connectTime = 0;
-        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectTime);
-        if (connectTime == 0)
-            return "Could not connect to the service within "
-                + std::to_string(limits.connectTimeoutSeconds) + " seconds.";
-        return "The service sent nothing for " + std::to_string(limits.stallTimeoutSeconds)
-            + " seconds; the request was stopped.";
-    }
+std::string failureText(CURLcode code, const char* detail, const TransferLimits& limits) {
+    if (code == CURLE_OPERATION_TIMEDOUT)
+        return "Could not connect to the service within "
+            + std::to_string(limits.connectTimeoutSeconds) + " seconds.";
     std::string text = curl_easy_strerror(code);
     if (detail && *detail) text += std::string(": ") + detail;
     return "Could not reach the service (" + text + ").";
@@ -112,9 +121,6 @@ void setOptions(EasyHandle& h, const HttpRequest& request, const TransferLimits&
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(c, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_2TLS));
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(limits.connectTimeoutSeconds));
-    // "Stalled" means below one byte a second for the whole stall period.
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(limits.stallTimeoutSeconds));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
@@ -152,9 +158,12 @@ HttpResponse performHttp(const HttpRequest& request, const TransferLimits& limit
     char errorBuffer[CURL_ERROR_SIZE] = {};
     setOptions(handle, request, limits, transfer, errorBuffer);
     const CURLcode code = curl_easy_perform(handle.curl);
+    if (code == CURLE_ABORTED_BY_CALLBACK && transfer.stalled)
+        throw TransportError("The service sent nothing for "
+            + std::to_string(limits.stallTimeoutSeconds) + " seconds; the request was stopped.");
     if (code == CURLE_ABORTED_BY_CALLBACK) throw RequestCancelled();
     if (transfer.tooLarge) throw TransportError("The service's answer is too large.");
-    if (code != CURLE_OK) throw TransportError(failureText(code, errorBuffer, limits, handle.curl));
+    if (code != CURLE_OK) throw TransportError(failureText(code, errorBuffer, limits));
     curl_easy_getinfo(handle.curl, CURLINFO_RESPONSE_CODE, &transfer.response.status);
     return std::move(transfer.response);
 }

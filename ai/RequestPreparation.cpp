@@ -151,6 +151,7 @@ PreparedEdit prepareEdit(const AiEditInput& in) {
     out.prompt = in.prompt;
     out.search = in.search;
     out.background = in.background;
+    out.creativity = in.creativity;
     const auto [sw, sh] = fittedSize(limits, w, h);
     const double f = double(sw) / w;
     out.sentWidth = sw;
@@ -225,17 +226,27 @@ Common::TResults sendEdit(
     case AiEdit::Outpaint:
         return asResults(edit.Outpaint(
             [&](TOutpaint& p) {
-                p.Image(e.image).Left(e.left).Up(e.up).Right(e.right).Down(e.down).OutputFormat(
-                    png);
+                p.Image(e.image).Left(e.left).Up(e.up).Right(e.right).Down(e.down);
+                if (e.creativity) p.Creativity(*e.creativity);
+                p.OutputFormat(png);
             },
             o));
     case AiEdit::UpscaleConservative:
         return asResults(upscale.Conservative(
-            [&](TUpscaleConservative& p) { p.Image(e.image).Prompt(e.prompt).OutputFormat(png); },
+            [&](TUpscaleConservative& p) {
+                p.Image(e.image).Prompt(e.prompt);
+                if (e.creativity) p.Creativity(*e.creativity);
+                p.OutputFormat(png);
+            },
             o));
     case AiEdit::UpscaleCreative:
         return upscale.Creative(
-            [&](TUpscaleCreative& p) { p.Image(e.image).Prompt(e.prompt).OutputFormat(png); }, o);
+            [&](TUpscaleCreative& p) {
+                p.Image(e.image).Prompt(e.prompt);
+                if (e.creativity) p.Creativity(*e.creativity);
+                p.OutputFormat(png);
+            },
+            o);
     case AiEdit::UpscaleFast:
         return asResults(
             upscale.Fast([&](TUpscaleFast& p) { p.Image(e.image).OutputFormat(png); }, o));

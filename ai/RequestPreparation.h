@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ struct AiEditInput {
     std::string search; ///< "search_prompt" (replace) or "select_prompt" (recolor)
     std::string background; ///< "background_prompt"
     int left = 0, up = 0, right = 0, down = 0; ///< outpaint, in the layer's pixels
+    /// outpaint and the conservative and creative upscales; the program's edits leave it unset
+    std::optional<double> creativity;
 };
 
 /// A request ready to send, and how to bring its answer back.
@@ -37,6 +40,7 @@ struct PreparedEdit {
     std::vector<std::uint8_t> mask; ///< empty when the edit sends none
     std::string prompt, search, background;
     int left = 0, up = 0, right = 0, down = 0; ///< as sent
+    std::optional<double> creativity;
     int sentWidth = 0, sentHeight = 0;
     int targetWidth = 0, targetHeight = 0; ///< the answer is scaled to this; 0 = as it comes
     std::vector<std::string> log; ///< what was changed to make the service take it

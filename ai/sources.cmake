@@ -1,9 +1,12 @@
 # GUI-free sources of ai/, added to vst_core.
 target_sources(vst_core PRIVATE
+    ${CMAKE_SOURCE_DIR}/ai/AiClientHolder.cpp
     ${CMAKE_SOURCE_DIR}/ai/AiEdit.cpp
+    ${CMAKE_SOURCE_DIR}/ai/AiKeySource.cpp
     ${CMAKE_SOURCE_DIR}/ai/ApiKeyText.cpp
     ${CMAKE_SOURCE_DIR}/ai/HttpTransport.cpp
     ${CMAKE_SOURCE_DIR}/ai/ImageBytes.cpp
+    ${CMAKE_SOURCE_DIR}/ai/JobPolling.cpp
     ${CMAKE_SOURCE_DIR}/ai/JsonRead.cpp
     ${CMAKE_SOURCE_DIR}/ai/MultipartForm.cpp
     ${CMAKE_SOURCE_DIR}/ai/ParamChecks.cpp
@@ -17,5 +20,6 @@ target_sources(vst_core PRIVATE
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.StableImage.Results.cpp
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.StableImage.Upscale.cpp
     ${CMAKE_SOURCE_DIR}/ai/StabilityAI.Types.cpp
+    ${CMAKE_SOURCE_DIR}/ai/StabilitySender.cpp
 )
 target_link_libraries(vst_core PRIVATE CURL::libcurl PkgConfig::SECRET)
