@@ -111,6 +111,7 @@ template <class T, int C, int N> struct PlaneRotator {
     int w = 0, h = 0;
     Mapping m;
     Background<T, C> bg;
+    const WeightTable* table = &weightTable(N == 4 ? 4 : 2);
 
     void pixel(std::int64_t sxF, std::int64_t syF, T* out) const {
         constexpr int off = N == 4 ? 1 : 0;
@@ -120,9 +121,8 @@ template <class T, int C, int N> struct PlaneRotator {
         const int sy = int((syF >> (kFracBits - kSubBits)) & (kSub - 1));
         const std::int64_t ix = N == 1 ? (sxF + half) >> kFracBits : fx0;
         const std::int64_t iy = N == 1 ? (syF + half) >> kFracBits : fy0;
-        const auto& table = weightTable(N == 4 ? 4 : 2);
-        const int* wx = table[sx].data();
-        const int* wy = table[sy].data();
+        const int* wx = (*table)[std::size_t(sx)].data();
+        const int* wy = (*table)[std::size_t(sy)].data();
         constexpr int reach = N == 4 ? 3 : 2; // taps from fx0 - off spanning `reach + 1` columns
         const bool interior = fx0 - off >= 0 && fx0 - off + reach < w + (N == 4 ? 0 : 1)
             && fy0 - off >= 0 && fy0 - off + reach < h + (N == 4 ? 0 : 1);
