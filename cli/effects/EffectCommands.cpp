@@ -5,6 +5,7 @@
 #include "effects/ImageEffect.h"
 #include "imaging/Convert.h"
 #include "io/ImageIO.h"
+#include "proc/filter/EffectCatalogue.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -66,6 +67,22 @@ std::string rangeText(const ie::EffectParam& p) {
     return ie::effect_text::formatNumber(p.min) + " .. " + ie::effect_text::formatNumber(p.max);
 }
 
+// Operation 22 names a catalogue effect by group and position; p1, p2 ... are its parameters.
+void printCatalogue() {
+    std::printf("    inner effects (group/effect: name, then the meaning of p1, p2 ...):\n");
+    for (const ie::proc::EffectGroup& g : ie::proc::effectCatalogue())
+        for (std::size_t i = 0; i < g.effects.size(); ++i) {
+            const ie::proc::CatalogueEffect& e = g.effects[i];
+            std::string params;
+            for (const ie::proc::EffectParam& p : e.params)
+                params += " " + p.id + " " + ie::effect_text::formatNumber(p.minimum) + ".."
+                    + ie::effect_text::formatNumber(p.maximum) + " (default "
+                    + ie::effect_text::formatNumber(p.defaultValue) + ")";
+            std::printf("      %d/%zu: %s%s%s\n", g.number, i, e.displayName.c_str(),
+                params.empty() ? "" : ":", params.c_str());
+        }
+}
+
 } // namespace
 
 int runApply(const std::vector<std::string>& argv) {
@@ -85,6 +102,7 @@ int runEffects(const std::vector<std::string>& argv) {
         for (const ie::EffectParam& p : ie::effectParams(op))
             std::printf("    %-18s %-8s %-22s default %s\n", p.id, kindName(p.kind),
                 rangeText(p).c_str(), ie::effect_text::formatNumber(p.defaultValue).c_str());
+        if (op == int(ie::EffectOp::OtherEffects)) printCatalogue();
     }
     std::printf(
         "Effect text: OPERATION/ENABLED/VERSION/P1/P2/... (version %d)\n", ie::kEffectTextVersion);

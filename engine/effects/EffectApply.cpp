@@ -1,6 +1,7 @@
 // ImageEffect::Apply: from an effect's parameter values to the processing call.
 #include "effects/ImageEffect.h"
 
+#include "effects/OtherEffects.h"
 #include "imaging/BitmapOps.h"
 #include "imaging/Error.h"
 #include "imaging/Resample.h"
@@ -113,11 +114,6 @@ Bitmap shadowed(Bitmap image, const ImageEffect& e) {
     return image;
 }
 
-[[noreturn]] void notAvailable(const ImageEffect& e) {
-    throw Error("The effect \"" + std::string(effectName(int(e.op())))
-        + "\" is not available in this build.");
-}
-
 } // namespace
 
 void ImageEffect::Apply(Bitmap& image, const Selection* sel) const {
@@ -176,9 +172,10 @@ void ImageEffect::Apply(Bitmap& image, const Selection* sel) const {
     case EffectOp::Smoothing:
         return proc::smoothing(image, proc::SmoothMethod(int(p("method"))), p("strength"), sel);
     case EffectOp::OtherEffects:
-        notAvailable(*this);
+        return proc::applyCatalogueEffect(image, int(p("group")),
+            other_effects::innerEffect(*this).id, other_effects::innerValues(*this), sel);
     }
-    notAvailable(*this);
+    throw Error("Unknown effect operation " + std::to_string(int(m_op)) + ".");
 }
 
 } // namespace ie

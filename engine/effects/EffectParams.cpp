@@ -94,10 +94,12 @@ const EffectParam kLevels[] = { { "master.inBlack", 0, 0, 254, I },
 const EffectParam kSmoothing[] = { { "method", 0, 0, 4, I }, { "strength", 2, 0, 100 } };
 const EffectParam kReplaceColor[] = { { "from", 0xFF0000, 0, 0xFFFFFF, C },
     { "tolerance", 10, 0, 100 }, { "to", 0xFF0000, 0, 0xFFFFFF, C } };
-// The inner effect of the filter catalogue and up to eight of its parameters.
-const EffectParam kOther[] = { { "effect", 0, 0, 999, I }, { "p1", 0, -1e6, 1e6 },
-    { "p2", 0, -1e6, 1e6 }, { "p3", 0, -1e6, 1e6 }, { "p4", 0, -1e6, 1e6 }, { "p5", 0, -1e6, 1e6 },
-    { "p6", 0, -1e6, 1e6 }, { "p7", 0, -1e6, 1e6 }, { "p8", 0, -1e6, 1e6 } };
+// The inner effect of the filter catalogue (group 1 to 8, its position in the group) and up to
+// eight of its parameters; the defaults of p1..p8 come from the inner effect itself.
+const EffectParam kOther[] = { { "group", 1, 1, 8, I }, { "effect", 0, 0, 99, I },
+    { "p1", 0, -1e6, 1e6 }, { "p2", 0, -1e6, 1e6 }, { "p3", 0, -1e6, 1e6 }, { "p4", 0, -1e6, 1e6 },
+    { "p5", 0, -1e6, 1e6 }, { "p6", 0, -1e6, 1e6 }, { "p7", 0, -1e6, 1e6 },
+    { "p8", 0, -1e6, 1e6 } };
 
 struct OpInfo {
     std::string_view name;

@@ -1,5 +1,6 @@
 #include "effects/EffectText.h"
 
+#include "effects/OtherEffects.h"
 #include "imaging/Error.h"
 
 #include <charconv>
@@ -79,6 +80,7 @@ void checkValue(const EffectParam& p, double value) {
 void checkCombination(const ImageEffect& e) {
     if (e.op() == EffectOp::Levels) checkLevels(e);
     if (e.op() == EffectOp::ColorCurve) checkCurves(e);
+    if (e.op() == EffectOp::OtherEffects) other_effects::checkInner(e);
     if (e.op() == EffectOp::UserFilter && int(e.param("size")) % 2 == 0)
         throw Error("Custom Filter: the kernel size must be 1, 3, 5 or 7.");
 }

@@ -1,6 +1,7 @@
 #include "effects/ImageEffect.h"
 
 #include "effects/EffectText.h"
+#include "effects/OtherEffects.h"
 #include "imaging/Error.h"
 
 #include <cmath>
@@ -11,6 +12,7 @@ ImageEffect::ImageEffect(EffectOp op)
     : m_op(op) {
     for (const EffectParam& p : effectParams(int(op)))
         m_values.push_back(p.defaultValue);
+    if (op == EffectOp::OtherEffects) other_effects::setInnerDefaults(*this);
 }
 
 ImageEffect ImageEffect::withDefaults(int op) {

@@ -4,4 +4,5 @@ target_sources(vst_imaging PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/effects/EffectText.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/effects/ImageEffect.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/effects/EffectApply.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/effects/OtherEffects.cpp
 )

@@ -3,6 +3,7 @@
 
 #include "imaging/Error.h"
 #include "proc/adjust/Levels.h"
+#include "proc/filter/EffectCatalogue.h"
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,18 @@ ImageEffect randomEffect(int op, std::mt19937& rng) {
             e.setParam(s + ".inWhite", double(128 + rng() % 128));
         }
     if (e.op() == EffectOp::UserFilter) e.setParam("size", 1 + 2 * double(rng() % 4));
+    if (e.op() == EffectOp::OtherEffects) {
+        const auto& group = proc::effectGroup(int(1 + rng() % 8));
+        const std::size_t index = rng() % group.effects.size();
+        e.setParam("group", group.number);
+        e.setParam("effect", double(index));
+        const auto& inner = group.effects[index].params;
+        for (std::size_t i = 0; i < 8; ++i)
+            e.setParam("p" + std::to_string(i + 1),
+                i < inner.size() ? std::uniform_real_distribution<double>(
+                    inner[i].minimum, inner[i].maximum)(rng)
+                                 : 0);
+    }
     if (e.op() == EffectOp::ColorCurve)
         for (const char* c : { "master", "red", "green", "blue" })
             for (int i = 0; i < 8; ++i)
@@ -187,7 +200,7 @@ TEST(ImageEffect, AFailingChainLeavesTheImageAsItWas) {
     EXPECT_TRUE(image.samePixels(original)); // inverted twice
 }
 
-TEST(ImageEffect, FilterOperationsRunAndUnavailableOnesSaySo) {
+TEST(ImageEffect, FilterOperationsAndTheCatalogueRun) {
     const Bitmap original = vst::test::photoLike(16, 12);
     for (int op : { 5, 7, 8, 9, 13, 15, 20 }) {
         SCOPED_TRACE(op);
@@ -198,13 +211,15 @@ TEST(ImageEffect, FilterOperationsRunAndUnavailableOnesSaySo) {
         }
     }
     Bitmap image = original;
-    try {
-        ImageEffect::withDefaults(22).Apply(image);
-        FAIL() << "the filter catalogue is not wired yet";
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("not available"), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(image.samePixels(original));
+    EXPECT_NO_THROW(ImageEffect::withDefaults(22).Apply(image)); // the catalogue's first effect
+    EXPECT_EQ(image.width(), original.width());
+    ImageEffect other = ImageEffect::withDefaults(22);
+    other.setParam("effect", 99);
+    EXPECT_THROW(ImageEffect::fromString(other.AsString()), Error);
+    other = ImageEffect::withDefaults(22);
+    other.setParam("p1", -999999); // outside the inner effect's own range
+    EXPECT_THROW(ImageEffect::fromString(other.AsString()), Error);
+    EXPECT_THROW(other.Apply(image), Error);
     EXPECT_THROW(ImageEffect::withDefaults(5).setParam("size", 8), Error);
     ImageEffect even = ImageEffect::withDefaults(5);
     even.setParam("size", 4);
