@@ -3,11 +3,13 @@ target_sources(vst_core PRIVATE
     ${CMAKE_SOURCE_DIR}/ai/AiClientHolder.cpp
     ${CMAKE_SOURCE_DIR}/ai/AiEdit.cpp
     ${CMAKE_SOURCE_DIR}/ai/AiKeySource.cpp
+    ${CMAKE_SOURCE_DIR}/ai/ApiKeyStore.cpp
     ${CMAKE_SOURCE_DIR}/ai/ApiKeyText.cpp
     ${CMAKE_SOURCE_DIR}/ai/HttpTransport.cpp
     ${CMAKE_SOURCE_DIR}/ai/ImageBytes.cpp
     ${CMAKE_SOURCE_DIR}/ai/JobPolling.cpp
     ${CMAKE_SOURCE_DIR}/ai/JsonRead.cpp
+    ${CMAKE_SOURCE_DIR}/ai/KeyringKeyStore.cpp
     ${CMAKE_SOURCE_DIR}/ai/MultipartForm.cpp
     ${CMAKE_SOURCE_DIR}/ai/ParamChecks.cpp
     ${CMAKE_SOURCE_DIR}/ai/RequestPreparation.cpp
