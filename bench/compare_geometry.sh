@@ -9,6 +9,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-bench}"
 runs="${RUNS:-5}"
 export VIPS_CONCURRENCY=2
+# a relative BENCH_BIN names a file from here, not from the work folder
+[ -z "${BENCH_BIN:-}" ] || BENCH_BIN="$(cd "$(dirname "$BENCH_BIN")" && pwd)/$(basename "$BENCH_BIN")"
 
 need() { command -v "$1" >/dev/null 2>&1; }
 if ! need vips || ! need hyperfine; then
@@ -107,7 +109,7 @@ import json
 vips = [r["mean"] * 1000 for r in json.load(open("vips.json"))["results"]]
 copy = vips[0]
 cv = dict(line.split() for line in open("cv.txt"))
-ours = {b["run_name"]: b["real_time"] for b in json.load(open("ours.json"))["benchmarks"]
+ours = {b["run_name"].split("/")[0]: b["real_time"] for b in json.load(open("ours.json"))["benchmarks"]
         if b.get("aggregate_name") == "mean"}
 rows = [("rotate 7.5 bicubic", "BM_RotateBicubic7_5", vips[1], "rotate"),
         ("grey conversion", "BM_ToGray", vips[2], "grey"),
