@@ -132,7 +132,7 @@ bool FrameRenderer::refine(const LayerStack& stack, int filter) {
         return false;
     // Composite at the level's own resolution (1:1 when zoomed in), then scale with the filter.
     const int level = m_levels.levelFor(m_zoom);
-    const double s = std::min(1.0, std::ldexp(1.0, -level));
+    const double s = ReducedLevels::scaleOf(level);
     const LayerStack shown = level > 0 ? m_levels.standIn(stack, level) : LayerStack();
     const LayerStack& source = level > 0 ? shown : stack;
     const double cx = m_rect.x() / m_zoom, cy = m_rect.y() / m_zoom;

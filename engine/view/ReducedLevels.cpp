@@ -1,9 +1,11 @@
 #include "ReducedLevels.h"
 
+#include "imaging/BitmapOps.h"
 #include "imaging/Convert.h"
 #include "imaging/Parallel.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ie {
 
@@ -77,10 +79,15 @@ Bitmap halve(const Bitmap& src) {
     return dst;
 }
 
+double ReducedLevels::scaleOf(int k) {
+    return k <= 0 ? 1.0 : std::ldexp(1.0, -(k + 1));
+}
+
 void ReducedLevels::build(const Bitmap& source) {
     m_levels.clear();
-    if (source.isNull() || std::max(source.width(), source.height()) < 2 * kSmallestSide) return;
-    Bitmap current = workingCopy(source);
+    if (source.isNull() || std::max(source.width(), source.height()) < 4 * kSmallestSide) return;
+    Bitmap current = halve(halve(workingCopy(source)));
+    m_levels.push_back(current);
     while (std::max(current.width(), current.height()) >= 2 * kSmallestSide) {
         current = halve(current);
         m_levels.push_back(current);
@@ -90,14 +97,22 @@ void ReducedLevels::build(const Bitmap& source) {
 void ReducedLevels::rebuildRows(const Bitmap& source, int y0, int y1) {
     if (m_levels.empty()) return;
     if (!reducible(source.pixelFormat())) return build(source);
-    const Bitmap* prev = &source;
-    for (Bitmap& level : m_levels) {
-        y0 = std::max(0, y0 / 2);
+    // Level 1 from a band of source rows aligned to 4, so the band halves as the whole did.
+    const int a = y0 / 4 * 4, b = std::min(source.height(), (y1 + 3) / 4 * 4);
+    const Bitmap band = halve(halve(crop(source, { 0, a, source.width(), b - a })));
+    Bitmap& first = m_levels.front();
+    const int rows = std::min(band.height(), first.height() - a / 4);
+    if (rows <= 0) return;
+    copyRect(band, { 0, 0, band.width(), rows }, first, 0, a / 4);
+    y0 = a / 4, y1 = a / 4 + rows;
+    for (std::size_t k = 1; k < m_levels.size(); ++k) {
+        Bitmap& level = m_levels[k];
+        y0 = y0 / 2;
         y1 = std::min(level.height(), (y1 + 1) / 2);
         if (y1 <= y0) break;
         level.detachRows(y0, y1);
-        parallelFor(y0, y1, [&](int a, int b) { halveRows(*prev, level, a, b); });
-        prev = &level;
+        const Bitmap& prev = m_levels[k - 1];
+        parallelFor(y0, y1, [&](int r0, int r1) { halveRows(prev, level, r0, r1); });
     }
 }
 

@@ -7,9 +7,11 @@
 
 namespace ie {
 
-/// Levels 1, 2, ... of a bitmap, each half the size of the one before (2 x 2 box average,
-/// alpha-weighted), down to about `kSmallestSide` pixels. Level 0 is the bitmap itself. Together
-/// they cost under a third of the bitmap's memory (1/4 + 1/16 + ...).
+/// Levels 1, 2, ... of a bitmap: level 1 a quarter of the size each way, each further level half
+/// the one before (2 x 2 box averages, alpha-weighted), down to about `kSmallestSide` pixels.
+/// Level 0 is the bitmap itself. There is no half-size level: it alone would cost a quarter of
+/// the bitmap, and zooms from 25 to 50 % sample the bitmap well enough. Together the levels cost
+/// about a twelfth of the bitmap's memory.
 class ReducedLevels {
 public:
     /// Levels stop once the longer side would drop below this.
@@ -27,6 +29,8 @@ public:
     int count() const { return int(m_levels.size()); }
     /// Reduced level k, 1 <= k <= count().
     const Bitmap& level(int k) const { return m_levels.at(std::size_t(k - 1)); }
+    /// The scale of level k to the bitmap (1 for level 0, 1/4 for level 1, 1/8 for level 2...).
+    static double scaleOf(int k);
     /// Bytes held by all levels.
     std::size_t memoryBytes() const;
 

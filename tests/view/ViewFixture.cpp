@@ -1,7 +1,7 @@
 #include "ViewFixture.h"
 
-#include "TestImages.h"
 #include "layers/ImageLayer.h"
+#include "support/TestImages.h"
 
 #include <QApplication>
 #include <QTest>
