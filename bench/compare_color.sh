@@ -23,9 +23,16 @@ install() {
 }
 command -v vips >/dev/null || install libvips-tools
 command -v hyperfine >/dev/null || install hyperfine
-python3 -c 'import cv2' 2>/dev/null || install python3-opencv
+# Debian's python3-opencv serves the system interpreter, which a python3 earlier in PATH may hide.
+find_cv2() {
+    for py in /usr/bin/python3 python3; do
+        if "$py" -c 'import cv2' 2>/dev/null; then echo "$py"; return; fi
+    done
+}
+cvpy=$(find_cv2)
+if [ -z "$cvpy" ]; then install python3-opencv; cvpy=$(find_cv2); fi
 
-bench=${BENCH_BIN:-}
+bench=${BENCH_BIN:+$(realpath "$BENCH_BIN")}
 if [ -z "$bench" ]; then
     if [ ! -f "$build/build.ninja" ]; then
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -40,9 +47,9 @@ cd "$work"
 
 echo "== ours (bench_engine, $runs repetitions) =="
 # The codec benchmark writes the photo as photo.ppm when VST_BENCH_SAMPLES is set.
-VST_BENCH_SAMPLES="$work" "$bench" --benchmark_filter='^BM_PngDecode24mp$' \
+VST_BENCH_SAMPLES="$work" "$bench" --benchmark_filter='^BM_PngDecode24mp/' \
     --benchmark_min_time=0.01 >/dev/null
-"$bench" --benchmark_filter='^BM_(Levels|HueSaturation)$' --benchmark_repetitions="$runs" \
+"$bench" --benchmark_filter='^BM_(Levels|HueSaturation)/' --benchmark_repetitions="$runs" \
     --benchmark_out=ours.json --benchmark_out_format=json
 
 # Levels 20..235, gamma 1.2, the same on every channel, as a 256-entry table.
@@ -54,7 +61,8 @@ for v in range(256):
 open("lut.mat", "w").write("256 1\n" + " ".join(map(str, vals)) + "\n")
 PY
 vips copy photo.ppm in.v
-vips cast lut.mat lut.v uchar
+vips matrixload lut.mat lutd.v
+vips cast lutd.v lut.v uchar
 
 echo "== libvips (hyperfine, $runs runs) =="
 hyperfine -N --warmup 1 --runs "$runs" --export-json vips.json \
@@ -63,7 +71,7 @@ hyperfine -N --warmup 1 --runs "$runs" --export-json vips.json \
     -n huesat "sh -c 'vips colourspace in.v lch.v lch && vips linear lch.v lch2.v \"1 1.2 1\" \"0 0 30\" && vips colourspace lch2.v out.v srgb'"
 
 echo "== OpenCV (in-process, $runs runs) =="
-python3 - "$runs" <<'PY'
+"$cvpy" - "$runs" <<'PY'
 import cv2, json, sys, time
 import numpy as np
 runs = int(sys.argv[1])

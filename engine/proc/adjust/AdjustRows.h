@@ -18,8 +18,31 @@ void requireAdjustable(const Bitmap& image, const char* operation);
 /// Throws an ie::Error "`what` must be between lo and hi" unless lo <= value <= hi (NaN refused).
 void requireRange(double value, double lo, double hi, const char* what);
 
-/// Detaches the rows of `rect` and runs `body(y0, y1)` over them on every core.
+/// Runs `body(y0, y1)` over the rows of `rect` on every core; the body may write colour rows
+/// (mutableScanline) of its own range only, shared strips being copied where they are written.
 void forRows(Bitmap& image, Rect rect, const std::function<void(int, int)>& body);
+
+/// Where a per-pixel edit of `rect` writes. When the whole image is edited and its colour strips
+/// are shared (with an undo snapshot or the caller's original), a new bitmap takes the result,
+/// so rows are read from the shared strips and written once instead of copied, then rewritten.
+class EditTarget {
+public:
+    EditTarget(Bitmap& image, Rect rect);
+    /// The bitmap to write: the image itself, or the new one.
+    Bitmap& dst() { return m_separate ? m_fresh : m_image; }
+    /// Source row `y` for a destination row already fetched with mutableScanline.
+    const std::uint8_t* srcRow(int y, const std::uint8_t* dstRow) const {
+        return m_separate ? m_image.scanline(y) : dstRow;
+    }
+    bool separate() const { return m_separate; }
+    /// Puts the new bitmap in the image's place (its alpha plane copied over).
+    void finish();
+
+private:
+    Bitmap& m_image;
+    Bitmap m_fresh;
+    bool m_separate = false;
+};
 
 template <class T> constexpr float sampleMax() {
     return sizeof(T) == 1 ? 255.f : 65535.f;

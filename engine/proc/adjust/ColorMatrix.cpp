@@ -23,18 +23,24 @@ template <int Stride> void matrixRows8(Bitmap& image, Rect rect, const ColorMatr
             k[i][j] = int(std::lround(cm.m[i][j] * (1 << kShift)));
         k[i][3] = int(std::lround(cm.m[i][3] * 255.0 * (1 << kShift))) + (1 << (kShift - 1));
     }
-    detail::forRows(image, rect, [&](int y0, int y1) {
+    detail::EditTarget target(image, rect);
+    Bitmap& dst = target.dst();
+    detail::forRows(dst, rect, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            std::uint8_t* p = image.mutableScanline(y) + std::size_t(rect.x) * Stride;
-            for (int x = 0; x < rect.w; ++x, p += Stride) {
-                const int r = p[0], g = p[1], b = p[2];
+            std::uint8_t* row = dst.mutableScanline(y);
+            std::uint8_t* o = row + std::size_t(rect.x) * Stride;
+            const std::uint8_t* in = target.srcRow(y, row) + std::size_t(rect.x) * Stride;
+            for (int x = 0; x < rect.w; ++x, o += Stride, in += Stride) {
+                const int r = in[0], g = in[1], b = in[2];
                 for (int i = 0; i < 3; ++i) {
                     const int v = (k[i][0] * r + k[i][1] * g + k[i][2] * b + k[i][3]) >> kShift;
-                    p[i] = std::uint8_t(std::clamp(v, 0, 255));
+                    o[i] = std::uint8_t(std::clamp(v, 0, 255));
                 }
+                if constexpr (Stride == 4) o[3] = in[3];
             }
         }
     });
+    target.finish();
 }
 
 } // namespace

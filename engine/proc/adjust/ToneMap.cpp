@@ -34,26 +34,38 @@ template <class T> std::vector<T> grayTable(const Tables<T>& t) {
 
 template <class T, int Stride> void mapRgbRows(Bitmap& image, Rect rect, const Tables<T>& t) {
     const T *lr = t[0].data(), *lg = t[1].data(), *lb = t[2].data();
-    detail::forRows(image, rect, [&](int y0, int y1) {
+    detail::EditTarget target(image, rect);
+    Bitmap& dst = target.dst();
+    detail::forRows(dst, rect, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            T* p = reinterpret_cast<T*>(image.mutableScanline(y)) + std::size_t(rect.x) * Stride;
-            for (int x = 0; x < rect.w; ++x, p += Stride) {
-                p[0] = lr[p[0]];
-                p[1] = lg[p[1]];
-                p[2] = lb[p[2]];
+            std::uint8_t* row = dst.mutableScanline(y);
+            T* o = reinterpret_cast<T*>(row) + std::size_t(rect.x) * Stride;
+            const T* i
+                = reinterpret_cast<const T*>(target.srcRow(y, row)) + std::size_t(rect.x) * Stride;
+            for (int x = 0; x < rect.w; ++x, o += Stride, i += Stride) {
+                o[0] = lr[i[0]];
+                o[1] = lg[i[1]];
+                o[2] = lb[i[2]];
+                if constexpr (Stride == 4) o[3] = i[3];
             }
         }
     });
+    target.finish();
 }
 
 template <class T> void mapGrayRows(Bitmap& image, Rect rect, const std::vector<T>& table) {
-    detail::forRows(image, rect, [&](int y0, int y1) {
+    detail::EditTarget target(image, rect);
+    Bitmap& dst = target.dst();
+    detail::forRows(dst, rect, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            T* p = reinterpret_cast<T*>(image.mutableScanline(y)) + rect.x;
+            std::uint8_t* row = dst.mutableScanline(y);
+            T* o = reinterpret_cast<T*>(row) + rect.x;
+            const T* i = reinterpret_cast<const T*>(target.srcRow(y, row)) + rect.x;
             for (int x = 0; x < rect.w; ++x)
-                p[x] = table[p[x]];
+                o[x] = table[i[x]];
         }
     });
+    target.finish();
 }
 
 } // namespace

@@ -169,3 +169,16 @@ TEST(AdjustTone, SixteenBitKeepsFineSteps) {
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(q[i], 65535 - 1000 - i);
 }
+
+TEST(AdjustTone, SharedCopiesStayUntouchedAndAlphaPlanesAreKept) {
+    const Bitmap original = vst::test::withAlpha(vst::test::noise(5, 300, PixelFormat::Rgb24));
+    const Bitmap keep = vst::test::withAlpha(vst::test::noise(5, 300, PixelFormat::Rgb24));
+    Bitmap image = original; // shares every strip with `original`
+    proc::negative(image, nullptr);
+    EXPECT_TRUE(original.samePixels(keep));
+    ASSERT_TRUE(image.hasAlphaPlane());
+    for (int y = 0; y < 300; y += 7) {
+        EXPECT_EQ(image.alphaLine(y)[3], original.alphaLine(y)[3]);
+        EXPECT_EQ(image.pixel(4, y).g, 255 - original.pixel(4, y).g);
+    }
+}
