@@ -15,11 +15,13 @@ namespace {
 template <class T> void padRow(const Bitmap& src, int y, int x0, int w, int C, T* out) {
     const int W = src.width();
     const T* s = row<T>(src, std::clamp(y, 0, src.height() - 1));
-    for (int x = -1; x <= w; ++x) {
-        const int sx = std::clamp(x0 + x, 0, W - 1);
-        for (int c = 0; c < C; ++c)
-            out[(x + 1) * C + c] = s[sx * C + c];
-    }
+    const int first = std::max(x0 - 1, 0), last = std::min(x0 + w + 1, W); // columns in the image
+    int x = x0 - 1;
+    for (; x < first; ++x)
+        std::copy(s, s + C, out + (x - x0 + 1) * C);
+    std::copy(s + std::size_t(first) * C, s + std::size_t(last) * C, out + (first - x0 + 1) * C);
+    for (x = last; x <= x0 + w; ++x)
+        std::copy(s + std::size_t(W - 1) * C, s + std::size_t(W) * C, out + (x - x0 + 1) * C);
 }
 
 template <class T> inline void sort2(T& a, T& b) {
