@@ -70,8 +70,8 @@ bool TRovazEvaderurMainForm::saveActiveTab() {
 
 void TRovazEvaderurMainForm::loadSettings() {
     auto store = openSettingsStore();
-    const bool existed = LoadSettingsFromRegistry(*store, m_fields, &m_settingsStoppedAt);
-    if (existed) applyWindowPlacement();
+    LoadSettingsFromRegistry(*store, m_fields, &m_settingsStoppedAt);
+    applyWindowPlacement();
 }
 
 void TRovazEvaderurMainForm::saveSettings() {

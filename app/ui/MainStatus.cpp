@@ -43,6 +43,16 @@ const QStringList& fileCommandsNeedingView() {
     return names;
 }
 
+// Puts each value into the next "%s" of a translated format.
+QString formatted(QString format, const QStringList& values) {
+    for (const QString& v : values) {
+        const qsizetype at = format.indexOf("%s");
+        if (at < 0) break;
+        format.replace(at, 2, v);
+    }
+    return format;
+}
+
 QString colorDepthText(ie::PixelFormat f) {
     const int bits = ie::bitsPerPixel(f);
     if (bits == 1) return Translate("Black and White");
@@ -85,10 +95,10 @@ void TRovazEvaderurMainForm::UpdateStatusCaption(bool UpdateOnlyZoom) {
             h = QString::number(layers.canvasHeight());
         }
         lblColorDepth->setText(" " + Translate("Color Depth: %s").replace("%s", depth));
-        lblSize->setText(" " + Translate("Size: %s x %s").replace("%s", w).replace("%s", h));
+        lblSize->setText(" " + formatted(Translate("Size: %s x %s"), { w, h }));
     } else if (!view) {
         lblColorDepth->setText(" " + Translate("Color Depth: %s").replace("%s", "0"));
-        lblSize->setText(" " + Translate("Size: %s x %s").replace("%s", "0").replace("%s", "0"));
+        lblSize->setText(" " + formatted(Translate("Size: %s x %s"), { "0", "0" }));
         lblZoom->clear();
         strCaptionAdd.clear();
     }
@@ -119,6 +129,12 @@ void TRovazEvaderurMainForm::UpdateStartScreen() {
 
 void TRovazEvaderurMainForm::applyWindowPlacement() {
     const TWindowPlacement& w = m_fields.window;
+    if (!w.stored) {
+        // The designed size, centred on the screen.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+        return;
+    }
     if (w.stored && w.height > 0) {
         const QRect wanted(w.left, w.top, w.width, w.height);
         // Bounds from a screen that is gone would put the window out of reach.

@@ -36,6 +36,7 @@ void TRovazEvaderurMainForm::TranslateInterface() {
     setStartScreenTexts();
     btnAbort->setText(Translate("Abort"));
     btnTabsList->setToolTip(Translate("Tabs"));
+    UpdateButtonStatus(); // the Undo and Redo captions depend on the history
     UpdateStatusCaption(false);
 }
 

@@ -10,6 +10,7 @@
 #include "project/ui/VariantView.h"
 
 #include <QFileInfo>
+#include <QTimer>
 #include <QToolButton>
 
 namespace vst::project {
@@ -25,6 +26,12 @@ QColor toQColor(app::TColor c) {
 // The name a tab shows and asks about: its project file, or the name a copy proposes.
 QString fileNameOf(const VariantView* view) {
     return view->TheFileName.isEmpty() ? view->proposedFileName : view->TheFileName;
+}
+
+// The page gets its size only when the page control lays it out, so fit again after that.
+void fitOnceLaidOut(TabImageView* view) {
+    view->fit();
+    QTimer::singleShot(0, view, [view] { view->fit(); });
 }
 
 } // namespace
@@ -125,7 +132,7 @@ VariantView* TEditorTabs::CreateEditorTab(const QString& Name, int ImageIndexInF
         variants[i].document->setModified(false);
         variants[i].document->clearUndo();
         last->setDocument(std::move(variants[i].document));
-        last->imageView()->fit();
+        fitOnceLaidOut(last->imageView());
         if (last->VersionName.isEmpty()) last->VersionName = Translate("Original");
     }
     pgcEditorChange();
@@ -199,7 +206,7 @@ void TEditorTabs::ActionImageDuplicateExecute() {
     document->assign(doc);
     document->setModified(doc.isModified());
     copy->setDocument(std::move(document));
-    copy->imageView()->fit();
+    fitOnceLaidOut(copy->imageView());
     // The copy has no project file of its own: its Save asks where to save, so it can't
     // overwrite the source's project.
     copy->proposedFileName = fileNameOf(source);
