@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QWheelEvent>
+#include <cstdlib>
 
 namespace vst::test {
 
@@ -18,6 +19,9 @@ public:
         static int argc = 1;
         static char name[] = "test_view";
         static char* argv[] = { name, nullptr };
+        // The snapshot run shows the widgets on a real (virtual) display.
+        if (const char* platform = std::getenv("VST_VIEW_PLATFORM"))
+            ::setenv("QT_QPA_PLATFORM", platform, 1);
         m_app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_app.reset(); }
