@@ -56,8 +56,22 @@ inline void sampleBilinear(const Bitmap& src, float fx, float fy, float* out) {
     }
 }
 
+/// Bilinear sample of the alpha plane at (fx, fy), coordinates clamped to the image.
+inline float sampleAlphaPlane(const Bitmap& src, float fx, float fy) {
+    fx = std::clamp(fx, 0.f, float(src.width() - 1));
+    fy = std::clamp(fy, 0.f, float(src.height() - 1));
+    const int x0 = int(fx), y0 = int(fy);
+    const int x1 = std::min(x0 + 1, src.width() - 1), y1 = std::min(y0 + 1, src.height() - 1);
+    const float wx = fx - float(x0), wy = fy - float(y0);
+    const std::uint8_t* a = src.alphaLine(y0);
+    const std::uint8_t* b = src.alphaLine(y1);
+    const float top = float(a[x0]) + (float(a[x1]) - float(a[x0])) * wx;
+    const float bot = float(b[x0]) + (float(b[x1]) - float(b[x0])) * wx;
+    return top + (bot - top) * wy;
+}
+
 /// Distortion by inverse mapping: `map(x, y, sx, sy)` says where output pixel (x, y) samples
-/// the original (bilinear, edges repeated). The alpha plane is not moved.
+/// the original (bilinear, edges repeated). An alpha plane moves with the colour.
 template <class Map>
 void remapEffect(Bitmap& image, const Selection* selection, const char* what, Map&& map) {
     filterWithSource(image, selection, what, [&](const Bitmap& src, Bitmap& dst, Rect rect) {
@@ -65,15 +79,18 @@ void remapEffect(Bitmap& image, const Selection* selection, const char* what, Ma
             using L = decltype(layout);
             using T = typename L::Sample;
             constexpr int C = L::channels;
+            const bool plane = src.hasAlphaPlane();
             parallelFor(rect.y, rect.bottom(), [&](int y0, int y1) {
                 float v[C];
                 for (int y = y0; y < y1; ++y) {
                     T* d = mutableRow<T>(dst, y);
+                    std::uint8_t* alpha = plane ? dst.mutableAlphaLine(y) : nullptr;
                     for (int x = rect.x; x < rect.right(); ++x) {
                         float sx = float(x), sy = float(y);
                         map(x, y, sx, sy);
                         sampleBilinear<T, C>(src, sx, sy, v);
                         storeRow(v, C, d + std::size_t(x) * C);
+                        if (alpha) alpha[x] = std::uint8_t(sampleAlphaPlane(src, sx, sy) + 0.5f);
                     }
                 }
             });

@@ -101,6 +101,17 @@ TEST(Distortions, ZeroAmountsAreIdentityAndAWaveShiftsByHand) {
     EXPECT_EQ(sampleAt(ramp, 2, 1, 0), 20);
     EXPECT_EQ(sampleAt(ramp, 2, 2, 0), 10);
 
+    // An alpha plane moves with the colour: a grey image whose alpha equals its grey stays so.
+    Bitmap shaped = noise(15, 11, PixelFormat::Gray8);
+    shaped.addAlphaPlane();
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 15; ++x)
+            shaped.mutableAlphaLine(y)[x] = shaped.scanline(y)[x];
+    proc::twirl(shaped, 90);
+    for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 15; ++x)
+            ASSERT_EQ(shaped.alphaLine(y)[x], shaped.scanline(y)[x]);
+
     Bitmap t = src;
     proc::twirl(t, 120);
     EXPECT_EQ(t.pixel(7, 5), src.pixel(7, 5)); // the centre stays
