@@ -72,7 +72,7 @@ const LevelCache::Entry* LevelCache::find(const Guid& id) const {
 }
 
 int LevelCache::levelFor(double scale) const {
-    if (!(scale > 0) || scale >= ReducedLevels::scaleOf(1)) return 0;
+    if (!(scale > 0) || scale > ReducedLevels::scaleOf(1)) return 0;
     const int wanted = static_cast<int>(std::floor(-std::log2(scale) + 1e-9)) - 1;
     int deepest = 0;
     for (const Entry& e : m_entries)

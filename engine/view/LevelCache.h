@@ -17,7 +17,8 @@ class LevelCache {
 public:
     /// Brings the levels up to date with `stack` (cheap when nothing changed).
     void sync(const LayerStack& stack);
-    /// The deepest level whose scale (ReducedLevels::scaleOf) is still >= `scale`, capped by the
+    /// The deepest level whose scale (ReducedLevels::scaleOf) is still >= `scale` (level 1 at
+    /// exactly 25 %), capped by the
     /// levels the layers have.
     int levelFor(double scale) const;
     /// A copy of `stack` with image layers showing level k (k >= 1). Bitmaps are shared.
