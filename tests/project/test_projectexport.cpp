@@ -39,6 +39,27 @@ std::string runCli(const std::string& args) {
     return r.output;
 }
 
+// A 40 x 30 photo with a red 10 x 10 square "Red" at (20, 10) and a path layer on top.
+std::vector<Variant> photoSquareAndPath() {
+    std::vector<Variant> v(1);
+    v[0] = pt::photoVariant("Original", 40, 30);
+    ie::Bitmap red(10, 10, ie::PixelFormat::Rgb24);
+    red.fill({ 255, 0, 0, 255 });
+    auto top = std::make_unique<ie::ImageLayer>(red);
+    top->x = 20;
+    top->y = 10;
+    top->name = "Red";
+    v[0].layers.add(std::move(top));
+    auto path = std::make_unique<ie::PolylineLayer>();
+    path->points = { { 0, 0 }, { 1, 1 } };
+    path->isPath = true;
+    path->borderWidth = 8;
+    path->width = 40;
+    path->height = 30;
+    v[0].layers.add(std::move(path));
+    return v;
+}
+
 } // namespace
 
 TEST(ProjectExport, NamesStayInsideTheFolder) {
@@ -83,21 +104,7 @@ TEST(ProjectExport, OriginalAndSkyAsJpeg) {
 // transparent where it hides it.
 TEST(ProjectExport, PngMergesWithoutPathsAndKeepsMaskTransparency) {
     const std::string dir = vst::test::scratchDir("export-png");
-    std::vector<Variant> v(1);
-    v[0] = pt::photoVariant("Original", 40, 30);
-    ie::Bitmap red(10, 10, ie::PixelFormat::Rgb24);
-    red.fill({ 255, 0, 0, 255 });
-    auto top = std::make_unique<ie::ImageLayer>(red);
-    top->x = 20;
-    top->y = 10;
-    v[0].layers.add(std::move(top));
-    auto path = std::make_unique<ie::PolylineLayer>();
-    path->points = { { 0, 0 }, { 1, 1 } };
-    path->isPath = true;
-    path->borderWidth = 8;
-    path->width = 40;
-    path->height = 30;
-    v[0].layers.add(std::move(path));
+    const std::vector<Variant> v = photoSquareAndPath();
     exportProject(v, options(dir, ".png"));
     const auto png = ie::io::loadImage(dir + "/trip.png").bitmap;
     ie::LayerStack withoutPath = v[0].layers;
@@ -124,21 +131,7 @@ TEST(ProjectExport, PngMergesWithoutPathsAndKeepsMaskTransparency) {
 
 TEST(ProjectExport, PsdKeepsTheLayersAtTheRequestedSize) {
     const std::string dir = vst::test::scratchDir("export-psd");
-    std::vector<Variant> v(1);
-    v[0] = pt::photoVariant("Original", 40, 30);
-    ie::Bitmap red(10, 10, ie::PixelFormat::Rgb24);
-    red.fill({ 255, 0, 0, 255 });
-    auto top = std::make_unique<ie::ImageLayer>(red);
-    top->x = 20;
-    top->y = 10;
-    top->name = "Red";
-    v[0].layers.add(std::move(top));
-    auto path = std::make_unique<ie::PolylineLayer>();
-    path->points = { { 0, 0 }, { 1, 1 } };
-    path->isPath = true;
-    path->width = 40;
-    path->height = 30;
-    v[0].layers.add(std::move(path));
+    const std::vector<Variant> v = photoSquareAndPath();
     ExportOptions o = options(dir, ".psd");
     exportProject(v, o);
     const ie::LayerStack back = ie::loadLayeredPsd(dir + "/trip.psd");

@@ -178,17 +178,7 @@ void decryptPixels(Bitmap& image, const std::string& password) {
 }
 
 bool isEncrypted(const Bitmap& image) {
-    switch (image.pixelFormat()) {
-    case PixelFormat::Gray8:
-    case PixelFormat::Rgb24:
-    case PixelFormat::Rgba32:
-    case PixelFormat::Cmyk32:
-    case PixelFormat::Gray16:
-    case PixelFormat::Rgb48:
-        break;
-    default:
-        return false;
-    }
+    if (!holdsSampleBits(image.pixelFormat())) return false;
     const SampleBits bits(image);
     return readRecord(image, bits).has_value();
 }

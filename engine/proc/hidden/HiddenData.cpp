@@ -32,17 +32,7 @@ std::uint32_t getU32(const std::uint8_t* p) {
 }
 
 bool canHold(const Bitmap& image) {
-    switch (image.pixelFormat()) {
-    case PixelFormat::Gray8:
-    case PixelFormat::Rgb24:
-    case PixelFormat::Rgba32:
-    case PixelFormat::Cmyk32:
-    case PixelFormat::Gray16:
-    case PixelFormat::Rgb48:
-        return !image.isNull();
-    default:
-        return false;
-    }
+    return holdsSampleBits(image.pixelFormat()) && !image.isNull();
 }
 
 } // namespace

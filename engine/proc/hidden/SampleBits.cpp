@@ -6,6 +6,20 @@
 
 namespace ie::proc {
 
+bool holdsSampleBits(PixelFormat format) {
+    switch (format) {
+    case PixelFormat::Gray8:
+    case PixelFormat::Rgb24:
+    case PixelFormat::Rgba32:
+    case PixelFormat::Cmyk32:
+    case PixelFormat::Gray16:
+    case PixelFormat::Rgb48:
+        return true;
+    default:
+        return false;
+    }
+}
+
 static_assert(std::endian::native == std::endian::little, "16-bit samples are read low byte first");
 
 SampleBits::SampleBits(const Bitmap& image) {

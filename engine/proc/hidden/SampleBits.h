@@ -8,6 +8,9 @@
 
 namespace ie::proc {
 
+/// True for the formats whose samples can carry bits: 8- and 16-bit grey, RGB, RGBA and CMYK.
+bool holdsSampleBits(PixelFormat format);
+
 /// Bit 0 of every colour sample (alpha excluded), in row order. Works on grey, RGB, RGBA, 48-bit
 /// RGB, 16-bit grey and CMYK images; other formats throw ie::Error.
 class SampleBits {
