@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace ie {
 
@@ -104,7 +105,9 @@ void FrameRenderer::render(
     }
     const bool sameContent = !m_frame.isNull() && zoom == m_zoom && version == m_version;
     if (sameContent && rect == m_rect) return;
-    if (!sameContent) m_levels.sync(stack);
+    // Levels left out of the first frame are built by the render after it, pan or not.
+    if (!sameContent || m_levels.hasPending())
+        m_levels.sync(stack, !std::exchange(m_deferNewLevels, false));
     m_level = m_levels.levelFor(zoom);
     const LayerStack shown = m_level > 0 ? m_levels.standIn(stack, m_level) : LayerStack();
     const LayerStack& source = m_level > 0 ? shown : stack;

@@ -30,6 +30,9 @@ public:
     int lastLevel() const { return m_level; }
     /// Forgets the frame (the next render draws everything).
     void reset();
+    /// The next render draws from the layers themselves instead of first building the reduced
+    /// levels of layers that have none; the render after it builds them.
+    void deferNewLevelsOnce() { m_deferNewLevels = true; }
     LevelCache& levels() { return m_levels; }
     const LevelCache& levels() const { return m_levels; }
 
@@ -46,6 +49,7 @@ private:
     std::uint64_t m_version = 0;
     bool m_refined = false;
     int m_level = 0;
+    bool m_deferNewLevels = false;
 };
 
 /// Writes `src` (Rgb24 with optional alpha plane, or Rgba32) over a chessboard into `dst`

@@ -49,8 +49,15 @@ void ImageView::setDocument(Document* document) {
     m_document = document;
     m_renderer.reset();
     m_renderer.levels().clear();
+    // Show the document at once; its reduced levels are built when the loop is next idle.
+    m_renderer.deferNewLevelsOnce();
     m_outline.reset();
     update();
+}
+
+void ImageView::buildPendingLevels() {
+    if (m_document && m_renderer.levels().hasPending())
+        m_renderer.levels().sync(m_document->layers());
 }
 
 QSize ImageView::canvasSize() const {
@@ -217,6 +224,12 @@ void ImageView::updateOverlays() {
 void ImageView::renderNow() {
     if (!m_document) return;
     m_renderer.render(m_document->layers(), scale(), visibleZoomedRect(), m_version);
+    scheduleLevels();
+}
+
+void ImageView::scheduleLevels() {
+    if (m_renderer.levels().hasPending())
+        QTimer::singleShot(0, this, &ImageView::buildPendingLevels);
 }
 
 void ImageView::refineFrame() {
@@ -278,6 +291,7 @@ void ImageView::paintEvent(QPaintEvent*) {
     QRect frameInViewport;
     if (!visible.isEmpty()) {
         m_renderer.render(m_document->layers(), scale(), visible, m_version);
+        scheduleLevels();
         frameInViewport = m_renderer.frameRect().translated(imageOffset());
     }
     paintBackground(p, frameInViewport);

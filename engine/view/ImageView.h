@@ -155,6 +155,8 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    void buildPendingLevels();
+    void scheduleLevels();
     QSize canvasSize() const;
     QSize zoomedSize() const;
     QPoint imageOffset() const;

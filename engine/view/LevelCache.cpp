@@ -36,8 +36,13 @@ std::pair<int, int> changedRows(const Bitmap& before, const Bitmap& now) {
 
 } // namespace
 
-void LevelCache::update(Entry& e, const Bitmap& bitmap) {
+void LevelCache::update(Entry& e, const Bitmap& bitmap, bool buildNew) {
     if (e.source.isNull() || !sameShape(e.source, bitmap)) {
+        if (!buildNew) {
+            e.levels = ReducedLevels();
+            e.source = Bitmap();
+            return;
+        }
         e.levels.build(bitmap);
     } else {
         const auto [y0, y1] = changedRows(e.source, bitmap);
@@ -47,7 +52,12 @@ void LevelCache::update(Entry& e, const Bitmap& bitmap) {
     e.source = bitmap;
 }
 
-void LevelCache::sync(const LayerStack& stack) {
+bool LevelCache::hasPending() const {
+    return std::any_of(
+        m_entries.begin(), m_entries.end(), [](const Entry& e) { return e.source.isNull(); });
+}
+
+void LevelCache::sync(const LayerStack& stack, bool buildNew) {
     for (Entry& e : m_entries)
         e.seen = false;
     for (const auto& layer : stack.layers()) {
@@ -59,7 +69,7 @@ void LevelCache::sync(const LayerStack& stack) {
             m_entries.push_back({ layer->id, {}, {}, false });
             it = m_entries.end() - 1;
         }
-        update(*it, bitmap);
+        update(*it, bitmap, buildNew);
         it->seen = true;
     }
     std::erase_if(m_entries, [](const Entry& e) { return !e.seen; });

@@ -15,8 +15,13 @@ namespace ie {
 /// cache holds a copy-on-write share of the bitmap, so a write shows as strips no longer shared.
 class LevelCache {
 public:
-    /// Brings the levels up to date with `stack` (cheap when nothing changed).
-    void sync(const LayerStack& stack);
+    /// Brings the levels up to date with `stack` (cheap when nothing changed). With `buildNew`
+    /// false, layers that have no levels yet (new, or resized) are left without and drawn from
+    /// their own pixels until a later sync builds them: the first frame of a document then
+    /// doesn't wait for its levels.
+    void sync(const LayerStack& stack, bool buildNew = true);
+    /// True when a layer seen by the last sync still waits for its levels.
+    bool hasPending() const;
     /// The deepest level whose scale (ReducedLevels::scaleOf) is still >= `scale` (level 1 at
     /// exactly 25 %), capped by the
     /// levels the layers have.
@@ -35,7 +40,7 @@ private:
         bool seen = false;
     };
     const Entry* find(const Guid& id) const;
-    static void update(Entry& e, const Bitmap& bitmap);
+    static void update(Entry& e, const Bitmap& bitmap, bool buildNew);
 
     std::vector<Entry> m_entries;
 };

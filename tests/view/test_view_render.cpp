@@ -112,3 +112,23 @@ TEST_F(ViewPaint, PaintsTheCompositeCentredOnTheBackgroundColour) {
 }
 
 } // namespace vst::test
+
+namespace vst::test {
+
+TEST(ViewFirstFrame, ShowsTheDocumentBeforeItsLevelsAndBuildsThemWhenIdle) {
+    ie::Document doc(photoLike(1600, 1200));
+    ie::ImageView view;
+    view.resize(420, 340);
+    view.setDocument(&doc);
+    view.setZoom(20);
+    view.show();
+    view.viewport()->grab();
+    EXPECT_EQ(view.renderer().lastLevel(), 0) << "the first frame doesn't wait for the levels";
+    QTest::qWait(20);
+    EXPECT_FALSE(view.renderer().levels().hasPending());
+    view.setZoom(21);
+    view.viewport()->grab();
+    EXPECT_EQ(view.renderer().lastLevel(), 1);
+}
+
+} // namespace vst::test
