@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::size_t kMaxBody = 10u << 20;
 
-struct RouteSpec {
+struct RouteRules {
     std::string path;
     std::string imageField;
     std::int64_t maxPixels;
@@ -33,10 +33,10 @@ struct RouteSpec {
     std::vector<std::string> required;
 };
 
-const std::vector<RouteSpec>& routes() {
+const std::vector<RouteRules>& routes() {
     const std::string e = "/v2beta/stable-image/edit/";
     const std::string u = "/v2beta/stable-image/upscale/";
-    static const std::vector<RouteSpec> table = {
+    static const std::vector<RouteRules> table = {
         { e + "erase", "image", 9437184, 64, 0, false, false, 1,
             { "image", "mask", "grow_mask", "seed", "output_format" }, { "image" } },
         { e + "inpaint", "image", 9437184, 64, 0, false, false, 1,
@@ -98,10 +98,10 @@ int intField(const RecordedRequest& rec, const char* name) {
 }
 
 // The field checks of one route; an empty text means the request is acceptable.
-std::string fieldProblem(const RouteSpec& spec, const RecordedRequest& rec) {
+std::string fieldProblem(const RouteRules& route, const RecordedRequest& rec) {
     for (const auto& part : rec.parts) {
-        if (!spec.allowed.count(part.name)) return "unknown field " + part.name;
-        const bool isImage = part.name == spec.imageField || part.name == "mask"
+        if (!route.allowed.count(part.name)) return "unknown field " + part.name;
+        const bool isImage = part.name == route.imageField || part.name == "mask"
             || part.name == "background_reference" || part.name == "light_reference";
         if (isImage
             && (part.filename != "FileNameForHeader.png" || part.content_type != "image/png"))
@@ -109,7 +109,7 @@ std::string fieldProblem(const RouteSpec& spec, const RecordedRequest& rec) {
         if (!isImage && (!part.filename.empty() || !part.content_type.empty()))
             return part.name + ": a text field has no file name or type";
     }
-    for (const auto& name : spec.required)
+    for (const auto& name : route.required)
         if (!rec.part(name) || rec.part(name)->content.empty()) return name + ": required";
     if (const auto* f = rec.part("output_format")) {
         const std::string v = f->content;
@@ -118,13 +118,14 @@ std::string fieldProblem(const RouteSpec& spec, const RecordedRequest& rec) {
     return {};
 }
 
-std::string imageProblem(const RouteSpec& spec, const ie::Bitmap& image) {
+std::string imageProblem(const RouteRules& route, const ie::Bitmap& image) {
     const int w = image.width();
     const int h = image.height();
-    if (w < spec.minSide || h < spec.minSide) return "image: too small";
-    if (image.pixelCount() > spec.maxPixels) return "image: too many pixels";
-    if (spec.maxSide && (w > spec.maxSide || h > spec.maxSide)) return "image: a side is too long";
-    if (spec.checkAspect && (w * 2 > h * 5 || h * 2 > w * 5))
+    if (w < route.minSide || h < route.minSide) return "image: too small";
+    if (image.pixelCount() > route.maxPixels) return "image: too many pixels";
+    if (route.maxSide && (w > route.maxSide || h > route.maxSide))
+        return "image: a side is too long";
+    if (route.checkAspect && (w * 2 > h * 5 || h * 2 > w * 5))
         return "image: aspect ratio out of range";
     return {};
 }
@@ -259,23 +260,23 @@ void FakeService::handle(const httplib::Request&, httplib::Response& res, Record
 
 void FakeService::answerRoute(const RecordedRequest& rec, httplib::Response& res) {
     const auto& table = routes();
-    const auto spec = std::find_if(
-        table.begin(), table.end(), [&](const RouteSpec& r) { return r.path == rec.path; });
-    if (spec == table.end())
+    const auto route = std::find_if(
+        table.begin(), table.end(), [&](const RouteRules& r) { return r.path == rec.path; });
+    if (route == table.end())
         return jsonAnswer(res, 404, errorBody("fake-404", "not_found", { rec.path }));
     if (rec.bodyBytes > kMaxBody)
         return jsonAnswer(res, 413, errorBody("fake-413", "payload_too_large", { "10 MiB" }));
-    if (const std::string problem = fieldProblem(*spec, rec); !problem.empty())
+    if (const std::string problem = fieldProblem(*route, rec); !problem.empty())
         return badRequest(res, problem);
     ie::Bitmap image;
     try {
-        const std::string& bytes = rec.part(spec->imageField)->content;
+        const std::string& bytes = rec.part(route->imageField)->content;
         image = vst::ai::decodeImage(
             { reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
     } catch (const std::exception&) {
         return badRequest(res, "image: not an image");
     }
-    if (const std::string problem = imageProblem(*spec, image); !problem.empty())
+    if (const std::string problem = imageProblem(*route, image); !problem.empty())
         return badRequest(res, problem);
     if (const auto* mask = rec.part("mask")) {
         const ie::Bitmap m = vst::ai::decodeImage(
@@ -283,9 +284,9 @@ void FakeService::answerRoute(const RecordedRequest& rec, httplib::Response& res
         if (m.width() != image.width() || m.height() != image.height())
             return badRequest(res, "mask: size differs from the image");
     }
-    int width = image.width() * std::max(spec->scale, 1);
-    int height = image.height() * std::max(spec->scale, 1);
-    if (spec->scale == 0) {
+    int width = image.width() * std::max(route->scale, 1);
+    int height = image.height() * std::max(route->scale, 1);
+    if (route->scale == 0) {
         const int l = intField(rec, "left"), r = intField(rec, "right");
         const int u = intField(rec, "up"), d = intField(rec, "down");
         if (l + r + u + d == 0) return badRequest(res, "outpaint: at least one direction");
@@ -294,7 +295,7 @@ void FakeService::answerRoute(const RecordedRequest& rec, httplib::Response& res
     }
     const std::string image64 = base64Png(width, height);
     std::lock_guard lock(m_mutex);
-    if (spec->job) {
+    if (route->job) {
         const std::string id = "job" + std::to_string(m_nextJob++) + "-abc_DEF";
         m_jobs.emplace_back(id, 0);
         m_jobImages.emplace_back(id, image64);
